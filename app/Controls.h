@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The window's controls as plain objects, independent of any toolkit. The
+// event semantics of the window live here, once, for both front ends:
+// - a program's assignment of a different scroll bar position runs the
+//   change handler at once, nested, and returns only when it has finished;
+//   assigning the position the bar already has runs nothing;
+// - a front end reports a user's committed input through the same calls
+//   (SetValue, Click), and redraws a control when its Redraw hook runs.
+
+// A colour 0x00BBGGRR, or 0x800000nn for the system colour with index nn,
+// looked up whenever the control is drawn.
+using Colour = std::uint32_t;
+
+inline constexpr Colour kSystemColourFlag = 0x80000000;
+inline constexpr Colour kWindowBackground = 0x80000005;
+inline constexpr Colour kWindowText = 0x80000008;
+inline constexpr Colour kButtonFace = 0x8000000F;
+inline constexpr Colour kButtonText = 0x80000012;
+inline constexpr Colour kYellow = 0x0000FFFF;
+
+class Control {
+public:
+    Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control() = default;
+
+    // The window's handler for a click; set by FrmMain, empty when the
+    // control's clicks do nothing.
+    std::function<void()> OnClick;
+    // The front end's hook, run after any property of the control changed.
+    std::function<void()> Redraw;
+
+    // Reports a click (by the user, or a program's direct call).
+    void Click() const;
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+
+protected:
+    void Changed() const;
+
+private:
+    bool visible_ = true;
+};
+
+class Label : public Control {
+public:
+    const std::wstring& Caption() const { return caption_; }
+    void SetCaption(std::wstring caption);
+    Colour BackColor() const { return backColor_; }
+    void SetBackColor(Colour colour);
+    Colour ForeColor() const { return foreColor_; }
+    void SetForeColor(Colour colour);
+
+private:
+    std::wstring caption_;
+    Colour backColor_ = kButtonFace;
+    Colour foreColor_ = kButtonText;
+};
+
+// A group box; a container whose visibility hides and shows its controls.
+// Its tag is a text the program keeps with it and never shows.
+class Frame : public Control {
+public:
+    const std::wstring& Tag() const { return tag_; }
+    void SetTag(std::wstring tag) { tag_ = std::move(tag); }
+
+private:
+    std::wstring tag_;
+};
+
+class PushButton : public Control {};
+
+// A vertical scroll bar: minimum at the top, maximum at the bottom.
+class ScrollBar : public Control {
+public:
+    ScrollBar(std::int16_t min, std::int16_t max, std::int16_t smallChange,
+              std::int16_t largeChange, std::int16_t value);
+
+    // The window's handler for a change of position; set by FrmMain.
+    std::function<void()> OnChange;
+
+    std::int16_t Value() const { return value_; }
+    // Moves to position (clamped to Min..Max). A different position is
+    // stored, redrawn and then reported to OnChange before this returns;
+    // the same position reports nothing.
+    void SetValue(std::int16_t position);
+
+    std::int16_t Min() const { return min_; }
+    std::int16_t Max() const { return max_; }
+    std::int16_t SmallChange() const { return smallChange_; }
+    std::int16_t LargeChange() const { return largeChange_; }
+
+private:
+    std::int16_t min_;
+    std::int16_t max_;
+    std::int16_t smallChange_;
+    std::int16_t largeChange_;
+    std::int16_t value_;
+};

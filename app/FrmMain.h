@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string_view>
+
+#include "Controls.h"
+#include "Layout.h"
+#include "PlatformServices.h"
+
+// The program's one window: its controls and its event handlers. It drives
+// the gamma engine (Module_SetScreen) and the preset store (Module1) and
+// never touches a toolkit; a front end renders the controls and forwards
+// the user's input to them.
+class FrmMain {
+public:
+    explicit FrmMain(PlatformServices& platform);
+    FrmMain(const FrmMain&) = delete;
+    FrmMain& operator=(const FrmMain&) = delete;
+
+    Frame Frame1;
+    Frame Frame2;
+    PushButton Command1;
+    PushButton Command2[2];
+    ScrollBar VScrollA[4];
+    Label Label1;
+    Label Label2;
+    Label Label3;
+    Label Label4;
+    Label Label5[4];
+    Label Label6[7];  // slots 1..6; index 0 is not a control
+    Label Label7;
+    Label Label8;
+    Label Label9;
+    Label Label10;
+
+    // The control that a row of FrmMainLayout() describes.
+    Control& ControlAt(const ControlLayout& row);
+
+    // The load, before the window is first shown. False when another
+    // instance runs: the notice has been shown, the window unloaded, and the
+    // front end must end without showing it.
+    bool Form_Load();
+    // The unload, however the window closes.
+    void Form_Unload();
+
+    void VScrollA_Change(int index);
+    void Command1_Click();
+    void Label9_Click();
+    void Command2_Click(int index);
+    void Label6_Click(int index);
+    void Label7_Click();
+
+private:
+    void ShowSlotStates();
+    void EnsureSettingsFile(const std::filesystem::path& path);
+
+    PlatformServices& platform_;
+};
+
+inline constexpr std::wstring_view kProgramTitle = L"KOV调节显示器";
+inline constexpr std::wstring_view kAlreadyRunningNotice =
+    L"对不起本程序已在运行中, 不得重复加载!";

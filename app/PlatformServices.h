@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+// What the window needs from the operating system beyond its controls.
+// Each front end supplies one; tests supply a fake.
+class PlatformServices {
+public:
+    PlatformServices() = default;
+    PlatformServices(const PlatformServices&) = delete;
+    PlatformServices& operator=(const PlatformServices&) = delete;
+    virtual ~PlatformServices() = default;
+
+    // Whether another instance of the program is already running. A false
+    // answer also claims the instance, so a later start gets true.
+    virtual bool AnotherInstanceRunning() = 0;
+
+    // A modal message box with the information icon and one OK button;
+    // returns when the user has dismissed it.
+    virtual void ShowNotice(std::wstring_view text, std::wstring_view title) = 0;
+
+    // The folder that holds the program's executable.
+    virtual std::filesystem::path ProgramFolder() = 0;
+};

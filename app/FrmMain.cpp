@@ -1,0 +1,1 @@
+#include "FrmMain.h"

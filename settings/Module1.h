@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+// The preset store: where the settings file lives, which preset to read at
+// start, and the six presets. Filled once at start; saves change one slot
+// of the table and one key of the file.
+namespace Module1 {
+
+// The program's folder, ending in a separator; used to form SettingsPath.
+inline std::filesystem::path AppDir;
+// The settings file: AppDir followed by "KOV调节设置.ini".
+inline std::filesystem::path SettingsPath;
+// The slot named by the key AUTOLOAD; 0 when absent or unreadable.
+inline std::int16_t AutoLoadSlot = 0;
+
+// The preset table, indexed by slot 1..6; index 0 is never used.
+// PresetUsed(n) is 1 exactly when slot n holds three offsets that are not
+// all zero; the offsets mean something only while it is 1.
+inline std::int32_t PresetUsed[7]{};
+inline std::int32_t PresetRed[7]{};
+inline std::int32_t PresetGreen[7]{};
+inline std::int32_t PresetBlue[7]{};
+
+// Forms AppDir and SettingsPath from the folder that holds the program.
+void InitSettingsPath(const std::filesystem::path& programFolder);
+
+// Reads AUTOLOAD and the keys RGB1..RGB6 from the settings file.
+void LoadPresets(const std::filesystem::path& path);
+
+// Writes the key of one slot ("RGB" and the slot number) with value, the
+// offsets joined by ","; a failure to write is not reported.
+void SavePreset(const std::filesystem::path& path, int slot, std::wstring_view value);
+
+// Creates the file with the default content when its first line cannot be
+// read; an existing file with a first line is left as it is.
+void EnsureSettingsFile(const std::filesystem::path& path);
+
+// Returns the module to its state at program start.
+void ResetState();
+
+}  // namespace Module1

@@ -50,6 +50,9 @@ public:
     void Label7_Click();
 
 private:
+    // The slot action of Label6_Click in read and in save mode.
+    void ReadPreset(int slot);
+    void SavePreset(int slot);
     void ShowSlotStates();
     void EnsureSettingsFile(const std::filesystem::path& path);
 
@@ -57,5 +60,4 @@ private:
 };
 
 inline constexpr std::wstring_view kProgramTitle = L"KOV调节显示器";
-inline constexpr std::wstring_view kAlreadyRunningNotice =
-    L"对不起本程序已在运行中, 不得重复加载!";
+inline constexpr std::wstring_view kAlreadyRunningNotice = L"对不起本程序已在运行中, 不得重复加载!";

@@ -1,0 +1,73 @@
+#include "ServerGamma.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <utility>
+
+namespace {
+
+struct CloseDisplay {
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+struct FreeScreenResources {
+    void operator()(XRRScreenResources* resources) const { XRRFreeScreenResources(resources); }
+};
+struct FreeCrtcGamma {
+    void operator()(XRRCrtcGamma* gamma) const { XRRFreeGamma(gamma); }
+};
+
+using CrtcGammaHandle = std::unique_ptr<XRRCrtcGamma, FreeCrtcGamma>;
+
+}  // namespace
+
+struct ServerGamma::Connection {
+    std::unique_ptr<Display, CloseDisplay> display;
+};
+
+ServerGamma::ServerGamma() {
+    std::unique_ptr<Display, CloseDisplay> display(XOpenDisplay(nullptr));
+    if (display == nullptr) {
+        return;
+    }
+    const std::unique_ptr<XRRScreenResources, FreeScreenResources> resources(
+        XRRGetScreenResourcesCurrent(display.get(), DefaultRootWindow(display.get())));
+    if (resources != nullptr) {
+        crtcs_.assign(resources->crtcs, resources->crtcs + resources->ncrtc);
+    }
+    connection_ = std::make_unique<Connection>(Connection{std::move(display)});
+}
+
+ServerGamma::~ServerGamma() = default;
+
+std::size_t ServerGamma::Levels(CrtcId crtc) const {
+    const int size = XRRGetCrtcGammaSize(connection_->display.get(), crtc);
+    return size > 0 ? static_cast<std::size_t>(size) : 0;
+}
+
+CrtcTables ServerGamma::Read(CrtcId crtc) const {
+    const CrtcGammaHandle gamma(XRRGetCrtcGamma(connection_->display.get(), crtc));
+    CrtcTables tables;
+    if (gamma == nullptr) {
+        return tables;
+    }
+    tables.levels = static_cast<std::size_t>(gamma->size);
+    for (const unsigned short* channel : {gamma->red, gamma->green, gamma->blue}) {
+        tables.entries.insert(tables.entries.end(), channel, channel + gamma->size);
+    }
+    return tables;
+}
+
+void ServerGamma::Write(CrtcId crtc, const CrtcTables& tables) const {
+    const CrtcGammaHandle gamma(XRRAllocGamma(static_cast<int>(tables.levels)));
+    if (gamma == nullptr || tables.entries.size() != 3 * tables.levels) {
+        return;
+    }
+    for (std::size_t i = 0; i < tables.levels; ++i) {
+        gamma->red[i] = tables.entries[i];
+        gamma->green[i] = tables.entries[tables.levels + i];
+        gamma->blue[i] = tables.entries[2 * tables.levels + i];
+    }
+    XRRSetCrtcGamma(connection_->display.get(), crtc, gamma.get());
+    XSync(connection_->display.get(), False);
+}

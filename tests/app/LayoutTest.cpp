@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -375,11 +376,12 @@ const ControlLayout kExpected[] = {
 };
 
 std::string RowName(const ControlLayout& row) {
-    std::string name(row.name);
+    std::ostringstream name;
+    name << row.name;
     if (row.index != kNoIndex) {
-        name += "(" + std::to_string(row.index) + ")";
+        name << '(' << row.index << ')';
     }
-    return name;
+    return name.str();
 }
 
 std::vector<int> Edges(const ControlLayout& row) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "TextLines.h"
+
 namespace {
 
 // A decimal number as written, kept exactly: the value is
@@ -132,14 +134,6 @@ std::wstring WithoutBlanks(std::wstring_view text) {
         }
     }
     return result;
-}
-
-std::wstring_view TrimSpaces(std::wstring_view text) {
-    const auto first = text.find_first_not_of(L' ');
-    if (first == std::wstring_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// Single keys of a line-oriented key=value text file with ";" comment
+// lines and no sections. Each call opens, uses and closes the file; no
+// state is kept between calls. Reading and writing follow different rules.
+namespace INIFileModule1 {
+
+// The value of key: the text after the first "=" of the first line, not a
+// comment, whose upper case holds the trimmed, upper-cased key directly
+// followed by "=" anywhere. "" when no line matches, the value is empty,
+// or the file cannot be read.
+std::wstring ReadIniValue(const std::filesystem::path& path, std::wstring_view key);
+
+// Rewrites the file with key=value: lines shorter than two characters are
+// dropped, leading spaces removed, every line starting with the upper-cased
+// key and "=" replaced by key=value (or one such line appended when none
+// does), and every line ended by CR LF. The rewrite is atomic. False, with
+// the file untouched, when it is missing, cannot be read or written, or
+// when key or value holds a line break.
+bool WriteIniValue(const std::filesystem::path& path, std::wstring_view key,
+                   std::wstring_view value);
+
+}  // namespace INIFileModule1

@@ -1,0 +1,209 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "SettingsFile.h"
+
+namespace SettingsFile {
+
+namespace {
+
+// An open file handle, closed when this goes away.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    FileHandle(FileHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+    FileHandle& operator=(FileHandle&& other) noexcept {
+        Close();
+        handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+        return *this;
+    }
+
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+    bool Close() {
+        if (!IsOpen()) {
+            return true;
+        }
+        return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens an existing disk file; a folder, a device or a pipe gives a closed
+// handle.
+FileHandle OpenDiskFile(const std::filesystem::path& path, DWORD access) {
+    FileHandle file(CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.IsOpen() && GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        file.Close();
+    }
+    return file;
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    constexpr std::size_t kMaxChunk = 1 << 30;
+    while (!bytes.empty()) {
+        const auto chunk = static_cast<DWORD>(std::min(bytes.size(), kMaxChunk));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+// The path of the file an open handle refers to, links resolved.
+std::optional<std::wstring> FinalPath(HANDLE file) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length);
+    }
+}
+
+// Attributes the new file takes over from the old one; read-only cannot
+// occur here, since a read-only file is refused before.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+class Win32PendingReplacement final : public PendingReplacement {
+public:
+    Win32PendingReplacement(std::wstring target, DWORD attributes)
+        : target_(std::move(target)), attributes_(attributes) {}
+
+    ~Win32PendingReplacement() override {
+        if (created_ && !committed_) {
+            file_.Close();
+            DeleteFileW(temporary_.c_str());
+        }
+    }
+    Win32PendingReplacement(const Win32PendingReplacement&) = delete;
+    Win32PendingReplacement& operator=(const Win32PendingReplacement&) = delete;
+
+    // Creates a new, uniquely named file beside the target.
+    bool CreateTemporary() {
+        constexpr int kAttempts = 100;
+        const std::wstring stem = target_ + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(GetTickCount64()) + L"-";
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            temporary_ = stem + std::to_wstring(attempt) + L".tmp";
+            file_ = FileHandle(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file_.IsOpen()) {
+                created_ = true;
+                return true;
+            }
+            if (GetLastError() != ERROR_FILE_EXISTS) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    bool Write(std::string_view bytes) override { return WriteAll(file_.Get(), bytes); }
+
+    bool Commit() override {
+        if (!FlushFileBuffers(file_.Get()) || !file_.Close()) {
+            return false;
+        }
+        if ((attributes_ & kKeptAttributes) != 0) {
+            SetFileAttributesW(temporary_.c_str(), attributes_ & kKeptAttributes);
+        }
+        if (!MoveFileExW(temporary_.c_str(), target_.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return false;
+        }
+        committed_ = true;
+        return true;
+    }
+
+private:
+    std::wstring target_;
+    std::wstring temporary_;
+    FileHandle file_{INVALID_HANDLE_VALUE};
+    DWORD attributes_;
+    bool created_ = false;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
+    const FileHandle file = OpenDiskFile(path, GENERIC_READ);
+    LARGE_INTEGER size{};
+    if (!file.IsOpen() || !GetFileSizeEx(file.Get(), &size) ||
+        static_cast<unsigned long long>(size.QuadPart) > kMaxFileBytes) {
+        return std::nullopt;
+    }
+    constexpr DWORD kChunk = 64 * 1024;
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    for (;;) {
+        const std::size_t used = bytes.size();
+        bytes.resize(used + kChunk);
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), bytes.data() + used, kChunk, &got, nullptr)) {
+            return std::nullopt;
+        }
+        bytes.resize(used + got);
+        if (got == 0) {
+            return bytes;
+        }
+        if (bytes.size() > kMaxFileBytes) {
+            return std::nullopt;
+        }
+    }
+}
+
+// Opening the file for writing is the test for a read-only attribute, a
+// lock held by another program and a denied permission; the handle is
+// closed again before the temporary file is made.
+std::unique_ptr<PendingReplacement> BeginReplacement(const std::filesystem::path& path) {
+    std::optional<std::wstring> target;
+    DWORD attributes = 0;
+    {
+        const FileHandle check = OpenDiskFile(path, GENERIC_WRITE);
+        BY_HANDLE_FILE_INFORMATION information{};
+        if (!check.IsOpen() || !GetFileInformationByHandle(check.Get(), &information)) {
+            return nullptr;
+        }
+        attributes = information.dwFileAttributes;
+        target = FinalPath(check.Get());
+    }
+    if (!target) {
+        return nullptr;
+    }
+    auto pending = std::make_unique<Win32PendingReplacement>(std::move(*target), attributes);
+    if (!pending->CreateTemporary()) {
+        return nullptr;
+    }
+    return pending;
+}
+
+}  // namespace SettingsFile

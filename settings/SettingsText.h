@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The settings file's text encoding: the system's ANSI code page on Windows,
+// code page 936 (GBK) elsewhere. No byte-order mark is read or written.
+
+// Decodes file bytes. A byte sequence the code page does not define becomes
+// U+FFFD (one per undecodable byte), so decoding never fails.
+std::wstring DecodeSettingsText(std::string_view bytes);
+
+// Encodes text for the file. A character the code page cannot hold becomes
+// "?", so encoding never fails.
+std::string EncodeSettingsText(std::wstring_view text);

@@ -181,16 +181,18 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
     }
 }
 
-// Opening the file for writing is the test for a read-only attribute, a
-// lock held by another program and a denied permission; the handle is
-// closed again before the temporary file is made.
+// Opening the file for writing is the test for a lock held by another
+// program and a denied permission; the read-only attribute is checked as
+// well, since an administrator's open may not heed it everywhere. The
+// handle is closed again before the temporary file is made.
 std::unique_ptr<PendingReplacement> BeginReplacement(const std::filesystem::path& path) {
     std::optional<std::wstring> target;
     DWORD attributes = 0;
     {
         const FileHandle check = OpenDiskFile(path, GENERIC_WRITE);
         BY_HANDLE_FILE_INFORMATION information{};
-        if (!check.IsOpen() || !GetFileInformationByHandle(check.Get(), &information)) {
+        if (!check.IsOpen() || !GetFileInformationByHandle(check.Get(), &information) ||
+            (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
             return nullptr;
         }
         attributes = information.dwFileAttributes;

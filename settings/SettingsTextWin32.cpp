@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <string_view>
@@ -62,6 +63,35 @@ int EncodeInto(std::wstring_view text, char* out, int outSize) {
                                nullptr);
 }
 
+bool IsHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(wchar_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// Only a UTF-8 code page holds characters beyond the Basic Multilingual
+// Plane. For any other, a surrogate pair is one character the code page
+// lacks and becomes one "?", not two.
+std::wstring WithPairsAsQuestionMarks(std::wstring_view text) {
+    std::wstring result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            result.push_back(L'?');
+            ++i;
+        } else {
+            result.push_back(text[i]);
+        }
+    }
+    return result;
+}
+
+bool NeedsPairsReplaced(std::wstring_view text) {
+    return GetACP() != CP_UTF8 &&
+           std::find_if(text.begin(), text.end(), IsHighSurrogate) != text.end();
+}
+
 // The system calls take int lengths; longer text is handled in pieces that
 // end on a line break, which is a whole character in every ANSI code page.
 template <typename Char, typename Convert>
@@ -90,6 +120,9 @@ std::wstring DecodeSettingsText(std::string_view bytes) {
 }
 
 std::string EncodeSettingsText(std::wstring_view text) {
+    if (NeedsPairsReplaced(text)) {
+        return EncodeSettingsText(WithPairsAsQuestionMarks(text));
+    }
     std::string bytes;
     InPieces(text, [&bytes](std::wstring_view piece) {
         if (piece.empty()) {

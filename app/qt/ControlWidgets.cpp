@@ -1,0 +1,106 @@
+#include "ControlWidgets.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+QColor ResolveColour(Colour colour, const QPalette& palette) {
+    switch (colour) {
+        case kWindowBackground:
+            return palette.color(QPalette::Base);
+        case kWindowText:
+            return palette.color(QPalette::Text);
+        case kButtonFace:
+            return palette.color(QPalette::Button);
+        case kButtonText:
+            return palette.color(QPalette::ButtonText);
+        default:
+            break;
+    }
+    if ((colour & kSystemColourFlag) != 0) {
+        return palette.color(QPalette::Window);
+    }
+    const auto channel = [colour](int shift) { return static_cast<int>((colour >> shift) & 0xFF); };
+    return {channel(0), channel(8), channel(16)};
+}
+
+QString ToQString(std::wstring_view text) {
+    return QString::fromWCharArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+ControlLabel::ControlLabel(Qt::Alignment horizontalAlignment, bool border, QWidget* parent)
+    : QLabel(parent), horizontalAlignment_(horizontalAlignment), border_(border) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ControlLabel::SetColours(Colour backColor, Colour foreColor) {
+    if (backColor == backColor_ && foreColor == foreColor_) {
+        return;
+    }
+    backColor_ = backColor;
+    foreColor_ = foreColor;
+    update();
+}
+
+void ControlLabel::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QPalette& colours = palette();
+    painter.fillRect(rect(), ResolveColour(backColor_, colours));
+    QRect textArea = rect();
+    if (border_) {
+        painter.setPen(colours.color(QPalette::WindowText));
+        painter.drawRect(textArea.adjusted(0, 0, -1, -1));
+        textArea.adjust(1, 1, -1, -1);
+    }
+    painter.setPen(ResolveColour(foreColor_, colours));
+    painter.setFont(font());
+    painter.drawText(textArea,
+                     static_cast<int>(Qt::AlignTop | horizontalAlignment_) | Qt::TextSingleLine,
+                     text());
+}
+
+void ControlLabel::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ControlLabel::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    event->accept();
+    if (click) {
+        emit clicked();
+    }
+}
+
+ControlFrame::ControlFrame(const QString& caption, Colour backColor, Colour foreColor,
+                           QWidget* parent)
+    : QGroupBox(caption, parent), backColor_(backColor), foreColor_(foreColor) {
+    setFocusPolicy(Qt::NoFocus);
+}
+
+// Drawn here rather than by the style, whose group boxes tint their inside:
+// the frame's own colour fills it all, an etched line runs round it, and a
+// caption interrupts the top line near the left.
+void ControlFrame::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QPalette& colours = palette();
+    painter.fillRect(rect(), ResolveColour(backColor_, colours));
+
+    const QFontMetrics metrics(font());
+    const int lineTop = title().isEmpty() ? 0 : metrics.height() / 2;
+    const QRect line(0, lineTop, width() - 1, height() - lineTop - 1);
+    painter.setPen(colours.color(QPalette::Dark));
+    painter.drawRect(line.adjusted(0, 0, -1, -1));
+    painter.setPen(colours.color(QPalette::Light));
+    painter.drawRect(line.adjusted(1, 1, 0, 0));
+
+    if (!title().isEmpty()) {
+        const QRect caption(kCaptionIndent, 0, metrics.horizontalAdvance(title()),
+                            metrics.height());
+        painter.fillRect(caption, ResolveColour(backColor_, colours));
+        painter.setPen(ResolveColour(foreColor_, colours));
+        painter.drawText(caption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title());
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPalette>
+#include <QString>
+#include <string_view>
+
+#include "Controls.h"
+
+// The widgets that draw the model's labels and frames, and the colour rules
+// they share.
+
+// A model colour as a Qt colour. Plain colours are 0x00BBGGRR; the four
+// system colours the window uses are looked up in palette: window
+// background -> Base, window text -> Text, 3-D face -> Button, button text ->
+// ButtonText. Any other system colour falls back to Window.
+QColor ResolveColour(Colour colour, const QPalette& palette);
+
+QString ToQString(std::wstring_view text);
+
+// A label: an opaque rectangle in its background colour, an optional
+// one-pixel border inside it, and one line of text starting at the top
+// edge. Colours are resolved each time it is drawn, so system colours
+// follow the palette. A press and release of the left button inside it is
+// a click.
+class ControlLabel : public QLabel {
+    Q_OBJECT
+public:
+    ControlLabel(Qt::Alignment horizontalAlignment, bool border, QWidget* parent);
+
+    void SetColours(Colour backColor, Colour foreColor);
+    Colour BackColor() const { return backColor_; }
+    Colour ForeColor() const { return foreColor_; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Qt::Alignment horizontalAlignment_;
+    bool border_;
+    Colour backColor_ = kButtonFace;
+    Colour foreColor_ = kButtonText;
+    bool pressed_ = false;
+};
+
+// A frame: a group box, captioned or plain, filled with its background
+// colour; its caption in its text colour. Its children are
+// placed from its outer top-left corner.
+class ControlFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    ControlFrame(const QString& caption, Colour backColor, Colour foreColor, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    static constexpr int kCaptionIndent = 8;
+    Colour backColor_;
+    Colour foreColor_;
+};

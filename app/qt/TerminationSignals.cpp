@@ -1,0 +1,66 @@
+#include "TerminationSignals.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <array>
+#include <csignal>
+
+namespace {
+
+constexpr std::array kSignals{SIGINT, SIGTERM, SIGHUP};
+
+// The pipe's write end, for the handler; -1 while no instance exists.
+volatile std::sig_atomic_t WakeFd = -1;
+std::array<struct sigaction, kSignals.size()> PreviousActions{};
+
+extern "C" void OnTerminationSignal(int /*signal*/) {
+    const int savedErrno = errno;
+    const char byte = 1;
+    const int fd = WakeFd;
+    if (fd >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);
+    }
+    errno = savedErrno;
+}
+
+}  // namespace
+
+TerminationSignals::TerminationSignals() {
+    int ends[2] = {-1, -1};
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    readEnd_ = FileDescriptor(ends[0]);
+    writeEnd_ = FileDescriptor(ends[1]);
+    WakeFd = writeEnd_.Get();
+
+    notifier_ = std::make_unique<QSocketNotifier>(readEnd_.Get(), QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &TerminationSignals::Drain);
+
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < kSignals.size(); ++i) {
+        ::sigaction(kSignals[i], &action, &PreviousActions[i]);
+    }
+}
+
+TerminationSignals::~TerminationSignals() {
+    if (!writeEnd_.Valid()) {
+        return;
+    }
+    for (std::size_t i = 0; i < kSignals.size(); ++i) {
+        ::sigaction(kSignals[i], &PreviousActions[i], nullptr);
+    }
+    WakeFd = -1;
+}
+
+void TerminationSignals::Drain() {
+    std::array<char, 64> bytes{};
+    while (::read(readEnd_.Get(), bytes.data(), bytes.size()) > 0) {
+    }
+    emit requested();
+}

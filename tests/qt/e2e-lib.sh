@@ -1,0 +1,139 @@
+# Shared steps of the Qt end-to-end tests; sourced by e2e-*.sh, which run
+# on a private Xorg dummy server (tests/xorg/with-xorg-dummy).
+#
+# The program runs from a fresh folder of its own, so no real settings file
+# is touched, with its own runtime folder for the instance lock.
+
+set -euo pipefail
+unset QT_QPA_PLATFORM
+
+program_source=$1
+probe=$2
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kov-e2e.XXXXXX")
+mkdir -m 700 "$work/run" "$work/program"
+cp "$program_source" "$work/program/kov-display"
+program="$work/program/kov-display"
+settings="$work/program/KOV调节设置.ini"
+export XDG_RUNTIME_DIR="$work/run"
+
+started_pids=()
+cleanup() {
+  local pid
+  for pid in "${started_pids[@]}"; do
+    kill -KILL "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+pass() {
+  echo "ok: $*"
+}
+finish() {
+  if ((failures > 0)); then
+    echo "$failures check(s) failed" >&2
+    exit 1
+  fi
+  echo "all checks passed"
+}
+
+main_title='KOV调节显示器  V1.02   作者:Tavrin '
+
+# A distinctive starting ramp, so that "put back" cannot pass by accident:
+# each channel scaled differently and lifted off zero.
+set_starting_ramp() {
+  awk 'BEGIN {
+    for (c = 0; c < 3; c++)
+      for (i = 0; i < 256; i++)
+        printf "%d ", 1000 + int(i * 257 * (0.70 + 0.1 * c))
+    print ""
+  }' >"$work/start.ramp"
+  "$probe" set-ramp "$work/start.ramp"
+  captured=$(first_crtc_ramp)
+  echo "$captured" >"$work/captured.ramp"
+}
+
+first_crtc_ramp() {
+  "$probe" ramp | sed -n '1s/^[0-9]* //p'
+}
+
+# Every CRTC holds the ramp built from the captured one for offsets R G B.
+expected_ramp() {
+  "$probe" expect "$1" "$2" "$3" "$work/captured.ramp"
+}
+
+# Waits up to 5 s for every CRTC to show ramp $1; the program sets it
+# asynchronously to our reading.
+wait_for_ramp() {
+  local want=$1 tries line ok
+  for ((tries = 0; tries < 50; tries++)); do
+    ok=1
+    while read -r line; do
+      [[ "${line#* }" == "$want" ]] || ok=0
+    done < <("$probe" ramp)
+    ((ok)) && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+check_ramp() {
+  local what=$1 want=$2
+  if wait_for_ramp "$want"; then pass "$what"; else fail "$what"; fi
+}
+
+# Starts the program; sets program_pid and main_window.
+start_program() {
+  "$program" &
+  program_pid=$!
+  started_pids+=("$program_pid")
+  main_window=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$program_pid" --name 'V1\.02' | head -n 1)
+  [[ -n $main_window ]]
+}
+
+# Waits up to 10 s for process $1, started by this shell, to end; sets
+# exit_status to its exit status, or to "timeout".
+wait_for_exit() {
+  local pid=$1 tries
+  for ((tries = 0; tries < 100; tries++)); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      exit_status=0
+      wait "$pid" || exit_status=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  exit_status=timeout
+}
+
+# A click at client coordinates given in twips, as the layout table gives
+# them (15 twips to the pixel at 96 DPI).
+click_twips() {
+  local x=$(($1 / 15)) y=$(($2 / 15)) count=${3:-1}
+  xdotool mousemove --window "$main_window" "$x" "$y" click --repeat "$count" --delay 60 1
+  sleep 0.2
+}
+
+# Places of the controls the tests click, from the layout table: Frame1 at
+# (120, 480) holds the sliders, whose arrows are clicked 75 twips (5 px)
+# inside their ends; Frame2 at (5520, 1440) holds the slot labels.
+slider_x() { echo $((120 + $1 + 187)); }
+slider_up_y=$((480 + 720 + 75))
+slider_down_y=$((480 + 720 + 2415 - 75))
+all_x=$(slider_x 600)
+red_x=$(slider_x 2160)
+green_x=$(slider_x 3120)
+blue_x=$(slider_x 4080)
+reset_x=$((120 + 1200 + 307))
+reset_y=$((480 + 360 + 127))
+buttons_x=$((5520 + 667))
+save_button_y=$((600 + 180))
+read_button_y=$((960 + 200))
+slot_x=$((5520 + 240 + 427))
+slot_y() { echo $((1440 + 480 + 360 * ($1 - 1) + 187)); }

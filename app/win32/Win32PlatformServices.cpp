@@ -1,0 +1,65 @@
+#include "Win32PlatformServices.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace {
+
+// Paths on Windows are at most 32767 characters, whatever the buffer.
+constexpr std::size_t kLongestPath = 32768;
+
+}  // namespace
+
+Win32PlatformServices::Win32PlatformServices(std::wstring_view mutexName) : mutexName_(mutexName) {}
+
+bool Win32PlatformServices::AnotherInstanceRunning() {
+    if (instanceMutex_) {
+        return false;
+    }
+    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, mutexName_.c_str()));
+    // Read at once: any later call may overwrite the creation's status.
+    const DWORD status = GetLastError();
+    if (!mutex) {
+        // A mutex made by another instance under other rights cannot be
+        // opened, but it still exists. Any other failure tells nothing, and
+        // the program runs rather than refusing on a guess.
+        return status == ERROR_ACCESS_DENIED;
+    }
+    if (status == ERROR_ALREADY_EXISTS) {
+        return true;
+    }
+    instanceMutex_ = std::move(mutex);
+    return false;
+}
+
+void Win32PlatformServices::ShowNotice(std::wstring_view text, std::wstring_view title) {
+    const std::wstring textZ(text);
+    const std::wstring titleZ(title);
+    MessageBoxW(nullptr, textZ.c_str(), titleZ.c_str(), MB_ICONINFORMATION | MB_OK);
+}
+
+std::filesystem::path Win32PlatformServices::ProgramFolder() {
+    return std::filesystem::path(ModuleFileName(nullptr)).parent_path();
+}
+
+std::wstring ModuleFileName(HMODULE module, std::size_t initialCapacity) {
+    std::wstring name(std::max<std::size_t>(initialCapacity, 1), L'\0');
+    for (;;) {
+        const DWORD capacity = static_cast<DWORD>(
+            std::min<std::size_t>(name.size(), std::numeric_limits<DWORD>::max()));
+        const DWORD length = GetModuleFileNameW(module, name.data(), capacity);
+        if (length == 0) {
+            return {};
+        }
+        // A name that fills the whole buffer may have been cut short.
+        if (length < capacity) {
+            name.resize(length);
+            return name;
+        }
+        if (name.size() >= kLongestPath) {
+            return {};
+        }
+        name.resize(std::min(name.size() * 2, kLongestPath));
+    }
+}

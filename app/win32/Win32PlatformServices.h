@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "PlatformServices.h"
+#include "Win32Handles.h"
+
+// The name of the mutex whose existence marks a running instance. "Local\"
+// puts it in the session's namespace: one instance per logged-on user
+// session, as each session has its own screen.
+inline constexpr std::wstring_view kInstanceMutexName = L"Local\\KOV-Display-Single-Instance";
+
+// The platform services on Windows: a named mutex for the one instance, a
+// message box for the notice, and the executable's folder.
+class Win32PlatformServices final : public PlatformServices {
+public:
+    explicit Win32PlatformServices(std::wstring_view mutexName = kInstanceMutexName);
+
+    bool AnotherInstanceRunning() override;
+    void ShowNotice(std::wstring_view text, std::wstring_view title) override;
+    std::filesystem::path ProgramFolder() override;
+
+private:
+    std::wstring mutexName_;
+    // Held for the life of the process once this instance has claimed it.
+    UniqueHandle instanceMutex_;
+};
+
+// The full path of a module's file, however long; the buffer starts at
+// initialCapacity characters and grows until the name fits. Empty on failure.
+std::wstring ModuleFileName(HMODULE module, std::size_t initialCapacity = MAX_PATH);

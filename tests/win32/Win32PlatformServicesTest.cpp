@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "Win32PlatformServices.h"
+
+namespace {
+
+// A mutex name no other process uses, so that tests running side by side
+// do not see each other.
+std::wstring TestMutexName() {
+    return L"Local\\KOV-Display-Test-" + std::to_wstring(GetCurrentProcessId());
+}
+
+TEST(Win32PlatformServicesTest, FirstInstanceClaimsTheMutexAndASecondIsRefused) {
+    const std::wstring name = TestMutexName();
+    auto first = std::make_unique<Win32PlatformServices>(name);
+    EXPECT_FALSE(first->AnotherInstanceRunning());
+    // Asking again does not make the claimant see itself as another instance.
+    EXPECT_FALSE(first->AnotherInstanceRunning());
+
+    Win32PlatformServices second(name);
+    EXPECT_TRUE(second.AnotherInstanceRunning());
+
+    // Once the first instance has gone, a new start runs.
+    first.reset();
+    Win32PlatformServices third(name);
+    EXPECT_FALSE(third.AnotherInstanceRunning());
+}
+
+TEST(Win32PlatformServicesTest, InstancesWithDifferentMutexNamesDoNotMeet) {
+    Win32PlatformServices first(TestMutexName() + L"-a");
+    Win32PlatformServices second(TestMutexName() + L"-b");
+    EXPECT_FALSE(first.AnotherInstanceRunning());
+    EXPECT_FALSE(second.AnotherInstanceRunning());
+}
+
+class ModuleFileNameTest : public ::testing::TestWithParam<std::size_t> {};
+
+// However small the first buffer, the whole name comes back.
+TEST_P(ModuleFileNameTest, BufferGrowsUntilTheWholeNameFits) {
+    const std::wstring whole = ModuleFileName(nullptr, 32768);
+    ASSERT_GT(whole.size(), 4U);
+    EXPECT_EQ(ModuleFileName(nullptr, GetParam()), whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(InitialCapacities, ModuleFileNameTest,
+                         ::testing::Values(0, 1, 2, 7, 16, MAX_PATH));
+
+TEST(Win32PlatformServicesTest, ProgramFolderHoldsTheRunningExecutable) {
+    Win32PlatformServices platform(TestMutexName());
+    const std::filesystem::path folder = platform.ProgramFolder();
+    const std::filesystem::path self(ModuleFileName(nullptr));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_TRUE(std::filesystem::exists(folder / self.filename()));
+}
+
+}  // namespace

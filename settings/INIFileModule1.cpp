@@ -60,7 +60,7 @@ std::string RewrittenText(std::string_view bytes, std::wstring_view key, std::ws
         if (CharacterCount(line) < 2) {
             continue;
         }
-        if (ToUpperText(TrimLeadingSpaces(line)).starts_with(matchText)) {
+        if (ToUpperText(TrimLeadingSpaces(line).substr(0, matchText.size())) == matchText) {
             text += entry;
             found = true;
         } else {

@@ -1,5 +1,6 @@
 #include "TextLines.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -7,9 +8,11 @@ bool ByteLines::Next(std::string_view& line) {
     if (rest_.empty()) {
         return false;
     }
-    const std::size_t end = rest_.find_first_of("\r\n");
+    const auto lineEnd =
+        std::find_if(rest_.begin(), rest_.end(), [](char c) { return c == '\r' || c == '\n'; });
+    const auto end = static_cast<std::size_t>(lineEnd - rest_.begin());
     line = rest_.substr(0, end);
-    if (end == std::string_view::npos) {
+    if (lineEnd == rest_.end()) {
         rest_ = {};
         return true;
     }

@@ -145,14 +145,13 @@ std::int16_t ToPosition(int value) {
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
 
-template <typename Self>
-Self* OwnerOf(HWND window, UINT message, LPARAM lParam) {
+MainWindow* OwnerOf(HWND window, UINT message, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    return reinterpret_cast<Self*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 }  // namespace
@@ -197,12 +196,22 @@ bool MainWindow::TranslateDialogMessage(MSG& message) {
         return false;
     }
     const bool ours = message.hwnd == window_ || IsChild(window_, message.hwnd) != FALSE;
-    // The dialog manager would follow the stacking order; the window's tab
-    // order differs from it, so Tab is handled here.
-    if (ours && message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
-        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
-        MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
-        return true;
+    if (ours && message.message == WM_KEYDOWN && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0) {
+        // The dialog manager would follow the stacking order; the window's
+        // tab order differs from it, so Tab is handled here.
+        if (message.wParam == VK_TAB) {
+            MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+            return true;
+        }
+        // Enter clicks the focused button, as in a dialog where the
+        // focused button is the default one.
+        const Widget* focused = Find(GetFocus());
+        if (message.wParam == VK_RETURN && focused != nullptr &&
+            focused->row->kind == ControlKind::PushButton) {
+            SendMessageW(focused->window, BM_CLICK, 0, 0);
+            return true;
+        }
     }
     return IsDialogMessageW(window_, &message) != FALSE;
 }
@@ -215,7 +224,7 @@ HWND MainWindow::HandleOf(const Control& control) const {
 }
 
 LRESULT CALLBACK MainWindow::MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = OwnerOf<MainWindow>(window, message, lParam);
+    auto* self = OwnerOf(window, message, lParam);
     if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -226,7 +235,7 @@ LRESULT CALLBACK MainWindow::MainProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 LRESULT CALLBACK MainWindow::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = OwnerOf<MainWindow>(window, message, lParam);
+    auto* self = OwnerOf(window, message, lParam);
     if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -1,5 +1,8 @@
-#include <commctrl.h>
+// commctrl.h builds on the types of windows.h.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <exception>
 
@@ -13,18 +16,15 @@ namespace {
 
 // The themed common controls of the manifest take effect once comctl32 is
 // loaded and its standard classes registered.
-void InitCommonControls() {
+void LoadCommonControls() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
 }
 
-int Run(HINSTANCE instance, int showCommand) {
-    InitCommonControls();
+int RunWindow(HINSTANCE instance, int showCommand) {
     Win32PlatformServices platform;
-    const auto screen = MakeScreenGammaDevice();
-    Module_SetScreen::UseDevice(screen.get());
     FrmMain form(platform);
     // A refused start has shown its notice and unloaded; it ends here
     // without a window.
@@ -47,7 +47,10 @@ int Run(HINSTANCE instance, int showCommand) {
 // The program takes nothing from its command line.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int showCommand) {
-    const int exitCode = Run(instance, showCommand);
+    LoadCommonControls();
+    const auto screen = MakeScreenGammaDevice();
+    Module_SetScreen::UseDevice(screen.get());
+    const int exitCode = RunWindow(instance, showCommand);
     Module_SetScreen::UseDevice(nullptr);
     return exitCode;
 }

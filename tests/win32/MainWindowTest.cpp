@@ -445,6 +445,19 @@ TEST_F(MainWindowTest, TabAndShiftTabFollowTheTabOrderOverTheSixFocusableControl
     SetKeyboardState(keys);
 }
 
+TEST_F(MainWindowTest, EnterClicksTheFocusedButton) {
+    window_->Show(SW_SHOWNORMAL);
+    SetForegroundWindow(window_->Handle());
+    PumpMessages();
+    SetFocus(Hwnd(form_.Command2[0]));
+    ASSERT_EQ(GetFocus(), Hwnd(form_.Command2[0]));
+
+    MSG message{GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(window_->TranslateDialogMessage(message));
+    EXPECT_TRUE(form_.Frame2.Visible());
+    EXPECT_EQ(TextOf(Hwnd(form_.Label8)), L"保存");
+}
+
 TEST_F(MainWindowTest, CloseUnloadsOnceAndPutsTheCapturedRampBack) {
     form_.VScrollA[1].SetValue(20);
     const int writesBefore = device_.Writes();

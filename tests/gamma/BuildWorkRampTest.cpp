@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 
 #include "Module_SetScreen.h"
 
@@ -35,10 +35,10 @@ TEST(HalveOffset, RoundsHalvesToTheEvenNeighbour) {
     const struct {
         std::int16_t offset;
         std::int16_t half;
-    } cases[] = {{0, 0},    {1, 0},     {-1, 0},    {2, 1},      {-2, -1},     {3, 2},
-                 {5, 2},    {-3, -2},   {-5, -2},   {7, 4},      {-7, -4},     {99, 50},
-                 {-99, -50}, {100, 50}, {-100, -50}, {101, 50},  {-101, -50},  {32767, 16384},
-                 {-32768, -16384}};
+    } cases[] = {{0, 0},    {1, 0},      {-1, 0},        {2, 1},          {-2, -1},
+                 {3, 2},    {5, 2},      {-3, -2},       {-5, -2},        {7, 4},
+                 {-7, -4},  {99, 50},    {-99, -50},     {100, 50},       {-100, -50},
+                 {101, 50}, {-101, -50}, {32767, 16384}, {-32768, -16384}};
     for (const auto& c : cases) {
         EXPECT_EQ(HalveOffset(c.offset), c.half) << "offset " << c.offset;
     }

@@ -1,0 +1,148 @@
+#include "Module1.h"
+
+#include <array>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "INIFileModule1.h"
+#include "SettingsFile.h"
+#include "SettingsText.h"
+#include "TextLines.h"
+#include "TextToNumber.h"
+
+namespace Module1 {
+
+namespace {
+
+constexpr int kFirstSlot = 1;
+constexpr int kLastSlot = 6;
+
+std::wstring SlotKey(int slot) {
+    return L"RGB" + std::to_wstring(slot);
+}
+
+std::vector<std::wstring_view> SplitAtCommas(std::wstring_view text) {
+    std::vector<std::wstring_view> fields;
+    if (text.empty()) {
+        return fields;
+    }
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = text.find(L',', start);
+        fields.push_back(text.substr(start, comma - start));
+        if (comma == std::wstring_view::npos) {
+            return fields;
+        }
+        start = comma + 1;
+    }
+}
+
+// The three offsets of a preset value, or nothing when it does not split
+// into exactly three fields that are all numbers in range.
+std::optional<std::array<std::int32_t, 3>> ParsePreset(std::wstring_view value) {
+    const std::vector<std::wstring_view> fields = SplitAtCommas(value);
+    if (fields.size() != 3) {
+        return std::nullopt;
+    }
+    std::array<std::int32_t, 3> offsets{};
+    for (std::size_t i = 0; i < offsets.size(); ++i) {
+        const std::optional<std::int32_t> number = PresetFieldToInt32(fields[i]);
+        if (!number) {
+            return std::nullopt;
+        }
+        offsets[i] = *number;
+    }
+    return offsets;
+}
+
+void LoadSlot(const std::filesystem::path& path, int slot) {
+    PresetUsed[slot] = 0;
+    const std::optional<std::array<std::int32_t, 3>> offsets =
+        ParsePreset(INIFileModule1::ReadIniValue(path, SlotKey(slot)));
+    if (!offsets) {
+        return;
+    }
+    PresetRed[slot] = (*offsets)[0];
+    PresetGreen[slot] = (*offsets)[1];
+    PresetBlue[slot] = (*offsets)[2];
+    PresetUsed[slot] = *offsets == std::array<std::int32_t, 3>{} ? 0 : 1;
+}
+
+// What a new settings file holds: a comment naming the program and its
+// author, and the start-up slot 0 (none).
+constexpr std::wstring_view kDefaultContent =
+    L";KOV调节显示器设置   作者：Tavrin   Email:tavrin@example.com\r\n"
+    L"AUTOLOAD=0\r\n";
+
+bool HasFirstLine(std::string_view bytes) {
+    std::string_view firstLine;
+    return ByteLines(bytes).Next(firstLine);
+}
+
+// Creates the file with content. It is made empty first and then filled by
+// the atomic rewrite, so a failure leaves no half-written file; an empty
+// file that could not be filled is removed again.
+void CreateWithContent(const std::filesystem::path& path, std::string_view content) {
+    if (!std::ofstream(path, std::ios::binary)) {
+        return;
+    }
+    if (!SettingsFile::ReplaceFileBytes(path, content)) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+}
+
+}  // namespace
+
+void EnsureSettingsFile(const std::filesystem::path& path) {
+    const std::string content = EncodeSettingsText(kDefaultContent);
+    if (const std::optional<std::string> bytes = SettingsFile::ReadFileBytes(path)) {
+        if (!HasFirstLine(*bytes)) {
+            SettingsFile::ReplaceFileBytes(path, content);
+        }
+        return;
+    }
+    // A file that exists but cannot be read is never replaced by the default:
+    // it may hold the user's presets.
+    std::error_code ignored;
+    if (std::filesystem::symlink_status(path, ignored).type() ==
+        std::filesystem::file_type::not_found) {
+        CreateWithContent(path, content);
+    }
+}
+
+void InitSettingsPath(const std::filesystem::path& programFolder) {
+    std::filesystem::path::string_type folder = programFolder.native();
+    if (!folder.empty() && folder.back() != std::filesystem::path::preferred_separator) {
+        folder += std::filesystem::path::preferred_separator;
+    }
+    AppDir = folder;
+    SettingsPath = folder + std::filesystem::path(u8"KOV调节设置.ini").native();
+}
+
+void LoadPresets(const std::filesystem::path& path) {
+    AutoLoadSlot = LeadingNumberToInt16(INIFileModule1::ReadIniValue(path, L"AUTOLOAD"));
+    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+        LoadSlot(path, slot);
+    }
+}
+
+void SavePreset(const std::filesystem::path& path, int slot, std::wstring_view value) {
+    INIFileModule1::WriteIniValue(path, SlotKey(slot), value);
+}
+
+void ResetState() {
+    AppDir.clear();
+    SettingsPath.clear();
+    AutoLoadSlot = 0;
+    for (int slot = 0; slot <= kLastSlot; ++slot) {
+        PresetUsed[slot] = 0;
+        PresetRed[slot] = 0;
+        PresetGreen[slot] = 0;
+        PresetBlue[slot] = 0;
+    }
+}
+
+}  // namespace Module1

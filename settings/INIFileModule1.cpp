@@ -1,5 +1,7 @@
 #include "INIFileModule1.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -29,6 +31,19 @@ std::string_view WithoutLeadingSpaceBytes(std::string_view line) {
     return first == std::string_view::npos ? std::string_view{} : line.substr(first);
 }
 
+// Whether the upper case of text holds upperText, without making an
+// upper-cased copy of a line that may be very long.
+bool ContainsUpperCased(std::wstring_view text, std::wstring_view upperText) {
+    return std::search(text.begin(), text.end(), upperText.begin(), upperText.end(),
+                       [](wchar_t c, wchar_t upper) { return ToUpperChar(c) == upper; }) !=
+           text.end();
+}
+
+// The first characters of a line, decoded from as few bytes as will hold them.
+std::wstring DecodedStart(std::string_view bytes, std::size_t characters) {
+    return DecodeSettingsText(bytes.substr(0, characters * kMaxBytesPerCharacter));
+}
+
 std::wstring ValueOfFirstMatch(std::string_view bytes, std::wstring_view key) {
     const std::wstring searchText = ToUpperText(TrimSpaces(key)) + L"=";
     ByteLines lines(bytes);
@@ -37,7 +52,7 @@ std::wstring ValueOfFirstMatch(std::string_view bytes, std::wstring_view key) {
         if (IsComment(line)) {
             continue;
         }
-        if (ToUpperText(line).find(searchText) != std::wstring::npos) {
+        if (ContainsUpperCased(line, searchText)) {
             return line.substr(line.find(L'=') + 1);
         }
     }
@@ -47,7 +62,8 @@ std::wstring ValueOfFirstMatch(std::string_view bytes, std::wstring_view key) {
 // The new file: retained lines (two characters or more) without their
 // leading spaces, matching ones replaced, each ended by CR LF. Lines kept
 // unchanged keep their bytes exactly, even bytes the code page does not
-// define, so a rewrite never alters text it did not mean to change.
+// define, so a rewrite never alters text it did not mean to change. Only
+// the start of each line is decoded, which is all the rules look at.
 std::string RewrittenText(std::string_view bytes, std::wstring_view key, std::wstring_view value) {
     const std::wstring matchText = ToUpperText(key) + L"=";
     const std::string entry = EncodeSettingsText(std::wstring(key) + L"=" + std::wstring(value));
@@ -56,15 +72,16 @@ std::string RewrittenText(std::string_view bytes, std::wstring_view key, std::ws
     bool found = false;
     ByteLines lines(bytes);
     for (std::string_view lineBytes; lines.Next(lineBytes);) {
-        const std::wstring line = DecodeSettingsText(lineBytes);
-        if (CharacterCount(line) < 2) {
+        if (CharacterCount(DecodedStart(lineBytes, 2)) < 2) {
             continue;
         }
-        if (ToUpperText(TrimLeadingSpaces(line).substr(0, matchText.size())) == matchText) {
+        const std::string_view retained = WithoutLeadingSpaceBytes(lineBytes);
+        const std::wstring start = DecodedStart(retained, matchText.size());
+        if (ToUpperText(std::wstring_view(start).substr(0, matchText.size())) == matchText) {
             text += entry;
             found = true;
         } else {
-            text += WithoutLeadingSpaceBytes(lineBytes);
+            text += retained;
         }
         text += kLineEnd;
     }

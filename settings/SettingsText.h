@@ -1,10 +1,16 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 // The settings file's text encoding: the system's ANSI code page on Windows,
 // code page 936 (GBK) elsewhere. No byte-order mark is read or written.
+
+// No ANSI code page takes more than this many bytes for one character, so
+// the first n characters of a text lie within its first n times this
+// many bytes.
+inline constexpr std::size_t kMaxBytesPerCharacter = 4;
 
 // Decodes file bytes. A byte sequence the code page does not define becomes
 // U+FFFD (one per undecodable byte), so decoding never fails.

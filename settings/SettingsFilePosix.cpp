@@ -99,6 +99,8 @@ public:
     }
     PosixPendingReplacement(const PosixPendingReplacement&) = delete;
     PosixPendingReplacement& operator=(const PosixPendingReplacement&) = delete;
+    PosixPendingReplacement(PosixPendingReplacement&&) = delete;
+    PosixPendingReplacement& operator=(PosixPendingReplacement&&) = delete;
 
     // Creates a new, uniquely named file beside the target.
     bool CreateTemporary() {
@@ -156,7 +158,7 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
         static_cast<std::size_t>(status.st_size) > kMaxFileBytes) {
         return std::nullopt;
     }
-    constexpr std::size_t kChunk = 64 * 1024;
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(status.st_size));
     for (;;) {

@@ -105,6 +105,8 @@ public:
     }
     Win32PendingReplacement(const Win32PendingReplacement&) = delete;
     Win32PendingReplacement& operator=(const Win32PendingReplacement&) = delete;
+    Win32PendingReplacement(Win32PendingReplacement&&) = delete;
+    Win32PendingReplacement& operator=(Win32PendingReplacement&&) = delete;
 
     // Creates a new, uniquely named file beside the target.
     bool CreateTemporary() {

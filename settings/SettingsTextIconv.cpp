@@ -1,6 +1,7 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,8 @@ public:
     }
     IconvConverter(const IconvConverter&) = delete;
     IconvConverter& operator=(const IconvConverter&) = delete;
+    IconvConverter(IconvConverter&&) = delete;
+    IconvConverter& operator=(IconvConverter&&) = delete;
 
     bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
 
@@ -39,12 +42,8 @@ private:
 };
 
 bool IsAscii(std::string_view bytes) {
-    for (const char byte : bytes) {
-        if (static_cast<unsigned char>(byte) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
 }
 
 // Converts in to out in pieces; each piece the converter rejects is handed

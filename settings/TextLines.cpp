@@ -8,7 +8,7 @@ bool ByteLines::Next(std::string_view& line) {
     if (rest_.empty()) {
         return false;
     }
-    const auto lineEnd =
+    const auto* const lineEnd =
         std::find_if(rest_.begin(), rest_.end(), [](char c) { return c == '\r' || c == '\n'; });
     const auto end = static_cast<std::size_t>(lineEnd - rest_.begin());
     line = rest_.substr(0, end);

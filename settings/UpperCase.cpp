@@ -30,7 +30,7 @@ wchar_t ToUpperChar(wchar_t c) {
         return static_cast<wchar_t>(c - L'a' + L'A');
     }
     const auto code = static_cast<std::uint32_t>(c);
-    const auto run =
+    const auto* const run =
         std::lower_bound(std::begin(kUpperCaseRuns), std::end(kUpperCaseRuns), code,
                          [](const UpperCaseRun& r, std::uint32_t value) { return r.last < value; });
     if (run == std::end(kUpperCaseRuns) || code < run->first || (code - run->first) % run->step) {

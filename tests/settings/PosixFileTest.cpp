@@ -159,3 +159,30 @@ TEST_F(PosixSettingsFileTest, SpecialFilesAreNotSettingsFiles) {
     EXPECT_EQ(ReadIniValue("/dev/zero", L"RGB1"), L"");
     EXPECT_FALSE(WriteIniValue("/dev/null", L"RGB1", L"1"));
 }
+
+// Every path, failing or not, closes what it opened.
+TEST_F(PosixSettingsFileTest, LeavesNoDescriptorOpen) {
+    const auto openDescriptors = [] {
+        const std::filesystem::directory_iterator entries("/proc/self/fd");
+        return std::distance(begin(entries), end(entries));
+    };
+    const std::filesystem::path readOnly = folder_ / "read-only.ini";
+    WriteBytes(readOnly, kBefore);
+    chmod(readOnly.c_str(), 0444);
+    const auto exerciseEveryPath = [&] {
+        ReadIniValue(path_, L"RGB1");
+        WriteIniValue(path_, L"RGB1", L"\u4e2d");
+        ReadIniValue(folder_.Path(), L"RGB1");
+        WriteIniValue(folder_.Path(), L"RGB1", L"1");
+        WriteIniValue(folder_ / "missing.ini", L"RGB1", L"1");
+        WriteIniValue(readOnly, L"RGB1", L"1");
+        for (std::size_t n : {0, 3}) {
+            const WriteFault fault(n);
+            WriteIniValue(path_, L"RGB1", L"2");
+        }
+    };
+    exerciseEveryPath();
+    const auto before = openDescriptors();
+    exerciseEveryPath();
+    EXPECT_EQ(openDescriptors(), before);
+}

@@ -73,3 +73,32 @@ TEST_F(Win32SettingsFileTest, KeepsTheHiddenAttribute) {
     SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(path_), "RGB1=2,2,2\r\n");
 }
+
+// Every path, failing or not, closes what it opened.
+TEST_F(Win32SettingsFileTest, LeavesNoHandleOpen) {
+    const auto openHandles = [] {
+        DWORD count = 0;
+        GetProcessHandleCount(GetCurrentProcess(), &count);
+        return count;
+    };
+    const std::filesystem::path readOnly = folder_ / "read-only.ini";
+    WriteBytes(readOnly, kBefore);
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    const auto exerciseEveryPath = [&] {
+        ReadIniValue(path_, L"RGB1");
+        WriteIniValue(path_, L"RGB1", L"\u4e2d");
+        ReadIniValue(folder_.Path(), L"RGB1");
+        WriteIniValue(folder_.Path(), L"RGB1", L"1");
+        WriteIniValue(folder_ / "missing.ini", L"RGB1", L"1");
+        WriteIniValue(readOnly, L"RGB1", L"1");
+        for (std::size_t n : {0, 3}) {
+            const WriteFault fault(n);
+            WriteIniValue(path_, L"RGB1", L"2");
+        }
+    };
+    exerciseEveryPath();
+    const DWORD before = openHandles();
+    exerciseEveryPath();
+    EXPECT_EQ(openHandles(), before);
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+}

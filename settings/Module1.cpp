@@ -1,10 +1,8 @@
 #include "Module1.h"
 
 #include <array>
-#include <fstream>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "INIFileModule1.h"
@@ -81,19 +79,6 @@ bool HasFirstLine(std::string_view bytes) {
     return ByteLines(bytes).Next(firstLine);
 }
 
-// Creates the file with content. It is made empty first and then filled by
-// the atomic rewrite, so a failure leaves no half-written file; an empty
-// file that could not be filled is removed again.
-void CreateWithContent(const std::filesystem::path& path, std::string_view content) {
-    if (!std::ofstream(path, std::ios::binary)) {
-        return;
-    }
-    if (!SettingsFile::ReplaceFileBytes(path, content)) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
-}
-
 }  // namespace
 
 void EnsureSettingsFile(const std::filesystem::path& path) {
@@ -106,11 +91,7 @@ void EnsureSettingsFile(const std::filesystem::path& path) {
     }
     // A file that exists but cannot be read is never replaced by the default:
     // it may hold the user's presets.
-    std::error_code ignored;
-    if (std::filesystem::symlink_status(path, ignored).type() ==
-        std::filesystem::file_type::not_found) {
-        CreateWithContent(path, content);
-    }
+    SettingsFile::CreateFileBytes(path, content);
 }
 
 void InitSettingsPath(const std::filesystem::path& programFolder) {

@@ -6,9 +6,10 @@
 
 namespace SettingsFile {
 
-bool ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes) {
-    const std::unique_ptr<PendingReplacement> pending = BeginReplacement(path);
-    if (!pending) {
+namespace {
+
+bool WriteAndCommit(PendingReplacement* pending, std::string_view bytes) {
+    if (pending == nullptr) {
         return false;
     }
     if (FailWriteAfterBytes && *FailWriteAfterBytes <= bytes.size()) {
@@ -16,6 +17,16 @@ bool ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes)
         return false;
     }
     return pending->Write(bytes) && pending->Commit();
+}
+
+}  // namespace
+
+bool ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes) {
+    return WriteAndCommit(BeginReplacement(path).get(), bytes);
+}
+
+bool CreateFileBytes(const std::filesystem::path& path, std::string_view bytes) {
+    return WriteAndCommit(BeginCreation(path).get(), bytes);
 }
 
 }  // namespace SettingsFile

@@ -28,6 +28,13 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 // locked, or missing, the folder is not writable, or any step fails.
 bool ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes);
 
+// Creates the file at path holding bytes, in one step: the bytes go to a
+// temporary file in the same folder, are flushed to the disk, and the
+// temporary file then takes the name only if nothing stands at path yet.
+// Returns false, leaving nothing behind, when something exists at path
+// (a file, a folder, a link) or any step fails.
+bool CreateFileBytes(const std::filesystem::path& path, std::string_view bytes);
+
 // Test seam: while set, every rewrite fails once it has written this many
 // bytes of the new content, as on a disk that fills up. A value equal to
 // the content's size fails after the last byte, before the flush.
@@ -49,5 +56,10 @@ public:
 // written, and opens a temporary file beside it; nothing when it cannot.
 // One implementation per platform.
 std::unique_ptr<PendingReplacement> BeginReplacement(const std::filesystem::path& path);
+
+// Opens a temporary file beside path whose Commit gives it that name only
+// if the name is still free; nothing when it cannot. One implementation per
+// platform.
+std::unique_ptr<PendingReplacement> BeginCreation(const std::filesystem::path& path);
 
 }  // namespace SettingsFile

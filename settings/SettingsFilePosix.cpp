@@ -90,7 +90,10 @@ void FlushFolder(const std::filesystem::path& folder) {
 
 class PosixPendingReplacement final : public PendingReplacement {
 public:
-    explicit PosixPendingReplacement(std::filesystem::path target) : target_(std::move(target)) {}
+    // With replaceExisting false, Commit fails rather than take the place of
+    // whatever stands at target by then.
+    PosixPendingReplacement(std::filesystem::path target, bool replaceExisting)
+        : target_(std::move(target)), replaceExisting_(replaceExisting) {}
 
     ~PosixPendingReplacement() override {
         if (!temporary_.empty() && !committed_) {
@@ -121,7 +124,7 @@ public:
         if (fsync(file_.Get()) != 0 || !file_.Close()) {
             return false;
         }
-        if (rename(temporary_.c_str(), target_.c_str()) != 0) {
+        if (!MoveIntoPlace()) {
             return false;
         }
         committed_ = true;
@@ -130,7 +133,21 @@ public:
     }
 
 private:
+    // A hard link takes a name only if it is free; the temporary name is
+    // then dropped.
+    bool MoveIntoPlace() const {
+        if (replaceExisting_) {
+            return rename(temporary_.c_str(), target_.c_str()) == 0;
+        }
+        if (link(temporary_.c_str(), target_.c_str()) != 0) {
+            return false;
+        }
+        unlink(temporary_.c_str());
+        return true;
+    }
+
     std::filesystem::path target_;
+    bool replaceExisting_;
     std::filesystem::path temporary_;
     FileDescriptor file_{-1};
     bool committed_ = false;
@@ -190,8 +207,19 @@ std::unique_ptr<PendingReplacement> BeginReplacement(const std::filesystem::path
         IsMarkedReadOnly(status) || !OpenFile(target, O_WRONLY).IsOpen()) {
         return nullptr;
     }
-    auto pending = std::make_unique<PosixPendingReplacement>(target);
+    auto pending = std::make_unique<PosixPendingReplacement>(target, true);
     if (!pending->CreateTemporary() || !CopyOwnerAndMode(pending->Descriptor(), status)) {
+        return nullptr;
+    }
+    return pending;
+}
+
+// The new file gets the permissions any newly created file would get.
+std::unique_ptr<PendingReplacement> BeginCreation(const std::filesystem::path& path) {
+    auto pending = std::make_unique<PosixPendingReplacement>(path, false);
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (!pending->CreateTemporary() || fchmod(pending->Descriptor(), 0666 & ~mask) != 0) {
         return nullptr;
     }
     return pending;

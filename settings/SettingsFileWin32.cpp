@@ -94,8 +94,10 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 
 class Win32PendingReplacement final : public PendingReplacement {
 public:
-    Win32PendingReplacement(std::wstring target, DWORD attributes)
-        : target_(std::move(target)), attributes_(attributes) {}
+    // With replaceExisting false, Commit fails rather than take the place of
+    // whatever stands at target by then.
+    Win32PendingReplacement(std::wstring target, DWORD attributes, bool replaceExisting)
+        : target_(std::move(target)), attributes_(attributes), replaceExisting_(replaceExisting) {}
 
     ~Win32PendingReplacement() override {
         if (created_ && !committed_) {
@@ -137,8 +139,8 @@ public:
         if ((attributes_ & kKeptAttributes) != 0) {
             SetFileAttributesW(temporary_.c_str(), attributes_ & kKeptAttributes);
         }
-        if (!MoveFileExW(temporary_.c_str(), target_.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD replace = replaceExisting_ ? MOVEFILE_REPLACE_EXISTING : 0;
+        if (!MoveFileExW(temporary_.c_str(), target_.c_str(), replace | MOVEFILE_WRITE_THROUGH)) {
             return false;
         }
         committed_ = true;
@@ -150,6 +152,7 @@ private:
     std::wstring temporary_;
     FileHandle file_{INVALID_HANDLE_VALUE};
     DWORD attributes_;
+    bool replaceExisting_;
     bool created_ = false;
     bool committed_ = false;
 };
@@ -203,7 +206,15 @@ std::unique_ptr<PendingReplacement> BeginReplacement(const std::filesystem::path
     if (!target) {
         return nullptr;
     }
-    auto pending = std::make_unique<Win32PendingReplacement>(std::move(*target), attributes);
+    auto pending = std::make_unique<Win32PendingReplacement>(std::move(*target), attributes, true);
+    if (!pending->CreateTemporary()) {
+        return nullptr;
+    }
+    return pending;
+}
+
+std::unique_ptr<PendingReplacement> BeginCreation(const std::filesystem::path& path) {
+    auto pending = std::make_unique<Win32PendingReplacement>(path.wstring(), 0, false);
     if (!pending->CreateTemporary()) {
         return nullptr;
     }

@@ -2,11 +2,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "Module1.h"
+#include "TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -24,27 +23,11 @@ const std::string kDefaultContent = kDefaultComment + "\r\nAUTOLOAD=0\r\n";
 
 class Module1Test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Module1::ResetState();
-        folder = fs::temp_directory_path() /
-                 ("module1-" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        file = folder / "settings.ini";
-    }
-    void TearDown() override {
-        fs::remove_all(folder);
-        Module1::ResetState();
-    }
+    void SetUp() override { Module1::ResetState(); }
+    void TearDown() override { Module1::ResetState(); }
 
-    void WriteBytes(const std::string& bytes) const {
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-    std::string ReadBytes() const {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    void Write(const std::string& bytes) const { WriteBytes(file, bytes); }
+    std::string Read() const { return ReadBytes(file); }
     void ExpectSlot(int slot, std::int32_t used, std::int32_t red, std::int32_t green,
                     std::int32_t blue) const {
         EXPECT_EQ(Module1::PresetUsed[slot], used) << "slot " << slot;
@@ -53,8 +36,8 @@ protected:
         EXPECT_EQ(Module1::PresetBlue[slot], blue) << "slot " << slot;
     }
 
-    fs::path folder;
-    fs::path file;
+    TempFolder folder;
+    fs::path file = folder / u8"KOV调节设置.ini";
 };
 
 }  // namespace
@@ -78,7 +61,7 @@ TEST_F(Module1Test, AFolderThatEndsInASeparatorGetsNoSecondOne) {
 }
 
 TEST_F(Module1Test, LoadsEachPresetByTheFieldRules) {
-    WriteBytes(
+    Write(
         "rgb1=1,2,3\r\n"
         "RGB2=0,0,0\r\n"
         "RGB3=10,20\r\n"
@@ -102,19 +85,19 @@ TEST_F(Module1Test, AFieldThatIsNoNumberInRangeLeavesTheSlotEmpty) {
         ",1,2", "1,,2", "1,2,", "abc,1,2", "1,2,3x", "99999999999,1,2", "1,-2147483649,2",
         "",     ",,"};
     for (const char* value : values) {
-        WriteBytes(std::string("RGB1=") + value + "\r\n");
+        Write(std::string("RGB1=") + value + "\r\n");
         Module1::LoadPresets(file);
         ExpectSlot(1, 0, 0, 0, 0);
     }
-    WriteBytes("RGB1=2147483647,-2147483648,1\r\n");
+    Write("RGB1=2147483647,-2147483648,1\r\n");
     Module1::LoadPresets(file);
     ExpectSlot(1, 1, 2147483647, -2147483648, 1);
 }
 
 TEST_F(Module1Test, ASlotThatFailsToLoadKeepsItsOldOffsetsButHoldsNoPreset) {
-    WriteBytes("RGB4=7,8,9\r\n");
+    Write("RGB4=7,8,9\r\n");
     Module1::LoadPresets(file);
-    WriteBytes("RGB4=7,8\r\n");
+    Write("RGB4=7,8\r\n");
     Module1::LoadPresets(file);
     ExpectSlot(4, 0, 7, 8, 9);
 }
@@ -128,7 +111,7 @@ TEST_F(Module1Test, ReadsTheStartUpSlotFromAutoload) {
                  {"AUTOLOAD=", 0},     {"AUTOLOAD=99999", 0}, {"AUTOLOAD =5", 0},
                  {"OTHER=1", 0}};
     for (const auto& c : cases) {
-        WriteBytes(std::string(c.line) + "\r\n");
+        Write(std::string(c.line) + "\r\n");
         Module1::LoadPresets(file);
         EXPECT_EQ(Module1::AutoLoadSlot, c.slot) << c.line;
     }
@@ -155,15 +138,26 @@ TEST_F(Module1Test, AFolderAtThePathLoadsNothing) {
 TEST_F(Module1Test, TheFirstSaveCreatesTheDefaultFileAndAddsTheSlot) {
     Module1::EnsureSettingsFile(file);
     Module1::SavePreset(file, 2, L"10,-20,0");
-    EXPECT_EQ(ReadBytes(), kDefaultContent + "RGB2=10,-20,0\r\n");
+    EXPECT_EQ(Read(), kDefaultContent + "RGB2=10,-20,0\r\n");
 
     Module1::EnsureSettingsFile(file);
     Module1::SavePreset(file, 2, L"0,0,0");
-    EXPECT_EQ(ReadBytes(), kDefaultContent + "RGB2=0,0,0\r\n");
+    EXPECT_EQ(Read(), kDefaultContent + "RGB2=0,0,0\r\n");
 
     Module1::LoadPresets(file);
     ExpectSlot(2, 0, 0, 0, 0);
     EXPECT_EQ(Module1::AutoLoadSlot, 0);
+}
+
+TEST_F(Module1Test, ACreationThatFailsAnywhereLeavesNothingBehind) {
+    for (std::size_t n = 0; n <= kDefaultContent.size(); ++n) {
+        const WriteFault fault(n);
+        Module1::EnsureSettingsFile(file);
+        EXPECT_TRUE(folder.Entries().empty()) << "after " << n << " bytes";
+    }
+    Module1::EnsureSettingsFile(file);
+    EXPECT_EQ(Read(), kDefaultContent);
+    EXPECT_EQ(folder.Entries(), std::vector<fs::path>{file.filename()});
 }
 
 TEST_F(Module1Test, SavingWithoutAFileCreatesNothing) {
@@ -184,9 +178,9 @@ TEST_F(Module1Test, EnsureWritesTheDefaultOnlyWhenThereIsNoFirstLine) {
         {"anything at all", std::string("\0\xff\x81", 3), std::string("\0\xff\x81", 3)},
     };
     for (const auto& c : cases) {
-        WriteBytes(c.before);
+        Write(c.before);
         Module1::EnsureSettingsFile(file);
-        EXPECT_EQ(ReadBytes(), c.after) << c.name;
+        EXPECT_EQ(Read(), c.after) << c.name;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,368 +13,61 @@
 
 namespace {
 
-using Kind = ControlKind;
-constexpr TextAlign kLeft = TextAlign::Left;
-constexpr TextAlign kCentre = TextAlign::Centre;
-constexpr Colour kFace = 0x8000000F;
-constexpr Colour kBtnText = 0x80000012;
-constexpr Colour kWinBack = 0x80000005;
-constexpr Colour kWinText = 0x80000008;
-
-// The window as it must be built, in stacking order per container.
-const ControlLayout kExpected[] = {
-    {Kind::PushButton,
-     "Command2",
-     1,
-     "",
-     L"读取设置",
-     {5520, 960, 1335, 375},
-     kFace,
-     kBtnText,
-     kCentre,
-     false,
-     false,
-     6,
-     true},
-    {Kind::Frame,
-     "Frame2",
-     kNoIndex,
-     "",
-     L"",
-     {5520, 1440, 1335, 2775},
-     0x00C0C0C0,
-     kBtnText,
-     kLeft,
-     false,
-     false,
-     16,
-     false},
-    {Kind::PushButton,
-     "Command2",
-     0,
-     "",
-     L"保存设置",
-     {5520, 600, 1335, 375},
-     kFace,
-     kBtnText,
-     kCentre,
-     false,
-     false,
-     5,
-     true},
-    {Kind::PushButton,
-     "Command1",
-     kNoIndex,
-     "",
-     L"Command1",
-     {4440, 3600, 1095, 495},
-     kFace,
-     kBtnText,
-     kCentre,
-     false,
-     false,
-     15,
-     false},
-    {Kind::Frame,
-     "Frame1",
-     kNoIndex,
-     "",
-     L"[参数设置]",
-     {120, 480, 5175, 3735},
-     kFace,
-     kBtnText,
-     kLeft,
-     false,
-     false,
-     0,
-     true},
-    {Kind::Label,
-     "Label10",
-     kNoIndex,
-     "",
-     L"",
-     {120, 4320, 5415, 255},
-     kFace,
-     0x00404040,
-     kLeft,
-     false,
-     false,
-     26,
-     true},
-    {Kind::Label,
-     "Label7",
-     kNoIndex,
-     "Frame2",
-     L"╳",
-     {1080, 0, 210, 210},
-     0x00E0E0E0,
-     kWinText,
-     kLeft,
-     true,
-     false,
-     23,
-     true},
-    {Kind::Label,
-     "Label6",
-     6,
-     "Frame2",
-     L"参数06",
-     {240, 2280, 855, 375},
-     kWinBack,
-     kWinText,
-     kCentre,
-     true,
-     false,
-     22,
-     true},
-    {Kind::Label,
-     "Label6",
-     5,
-     "Frame2",
-     L"参数05",
-     {240, 1920, 855, 375},
-     kWinBack,
-     kWinText,
-     kCentre,
-     true,
-     false,
-     21,
-     true},
-    {Kind::Label,
-     "Label6",
-     4,
-     "Frame2",
-     L"参数04",
-     {240, 1560, 855, 375},
-     kWinBack,
-     kWinText,
-     kCentre,
-     true,
-     false,
-     20,
-     true},
-    {Kind::Label,
-     "Label6",
-     3,
-     "Frame2",
-     L"参数03",
-     {240, 1200, 855, 375},
-     kWinBack,
-     kWinText,
-     kCentre,
-     true,
-     false,
-     19,
-     true},
-    {Kind::Label,
-     "Label6",
-     2,
-     "Frame2",
-     L"参数02",
-     {240, 840, 855, 375},
-     kWinBack,
-     kWinText,
-     kCentre,
-     true,
-     false,
-     18,
-     true},
-    {Kind::Label,
-     "Label6",
-     1,
-     "Frame2",
-     L"参数01",
-     {240, 480, 855, 375},
-     kWinBack,
-     kWinText,
-     kCentre,
-     true,
-     false,
-     17,
-     true},
-    {Kind::Label,
-     "Label8",
-     kNoIndex,
-     "Frame2",
-     L"保存",
-     {30, 0, 1275, 255},
-     0x00FF8080,
-     0x00000000,
-     kLeft,
-     false,
-     false,
-     24,
-     true},
-    {Kind::VScrollBar,
-     "VScrollA",
-     0,
-     "Frame1",
-     L"",
-     {600, 720, 375, 2415},
-     kFace,
-     kBtnText,
-     kLeft,
-     false,
-     false,
-     1,
-     true},
-    {Kind::VScrollBar,
-     "VScrollA",
-     3,
-     "Frame1",
-     L"",
-     {4080, 720, 375, 2415},
-     kFace,
-     kBtnText,
-     kLeft,
-     false,
-     false,
-     4,
-     true},
-    {Kind::VScrollBar,
-     "VScrollA",
-     2,
-     "Frame1",
-     L"",
-     {3120, 720, 375, 2415},
-     kFace,
-     kBtnText,
-     kLeft,
-     false,
-     false,
-     3,
-     true},
-    {Kind::VScrollBar,
-     "VScrollA",
-     1,
-     "Frame1",
-     L"",
-     {2160, 720, 375, 2415},
-     kFace,
-     kBtnText,
-     kLeft,
-     false,
-     false,
-     2,
-     true},
-    {Kind::Label,
-     "Label9",
-     kNoIndex,
-     "Frame1",
-     L" 复位 ",
-     {1200, 360, 615, 255},
-     0x00C0FFC0,
-     0x00FF0000,
-     kCentre,
-     false,
-     true,
-     25,
-     true},
-    {Kind::Label,
-     "Label5",
-     3,
-     "Frame1",
-     L"0",
-     {3960, 3240, 615, 255},
-     kFace,
-     kBtnText,
-     kCentre,
-     false,
-     false,
-     14,
-     true},
-    {Kind::Label,
-     "Label5",
-     2,
-     "Frame1",
-     L"0",
-     {3000, 3240, 615, 255},
-     kFace,
-     kBtnText,
-     kCentre,
-     false,
-     false,
-     13,
-     true},
-    {Kind::Label,
-     "Label5",
-     1,
-     "Frame1",
-     L"0",
-     {2040, 3240, 615, 255},
-     kFace,
-     kBtnText,
-     kCentre,
-     false,
-     false,
-     12,
-     true},
-    {Kind::Label,
-     "Label5",
-     0,
-     "Frame1",
-     L"0",
-     {480, 3240, 615, 255},
-     kFace,
-     kBtnText,
-     kCentre,
-     false,
-     false,
-     11,
-     true},
-    {Kind::Label,
-     "Label4",
-     kNoIndex,
-     "Frame1",
-     L"全",
-     {600, 360, 375, 255},
-     0x00808080,
-     0x00FFFFFF,
-     kCentre,
-     false,
-     false,
-     10,
-     true},
-    {Kind::Label,
-     "Label3",
-     kNoIndex,
-     "Frame1",
-     L"蓝",
-     {4080, 360, 375, 255},
-     0x00FF0000,
-     0x00FFFFFF,
-     kCentre,
-     false,
-     false,
-     9,
-     true},
-    {Kind::Label,
-     "Label2",
-     kNoIndex,
-     "Frame1",
-     L"绿",
-     {3120, 360, 375, 255},
-     0x0000C000,
-     0x00FFFFFF,
-     kCentre,
-     false,
-     false,
-     8,
-     true},
-    {Kind::Label,
-     "Label1",
-     kNoIndex,
-     "Frame1",
-     L"红",
-     {2160, 360, 375, 255},
-     0x000000FF,
-     0x00FFFFFF,
-     kCentre,
-     false,
-     false,
-     7,
-     true},
+// Every caption, exactly as the window shows it.
+const struct {
+    std::string_view name;
+    int index;
+    std::wstring_view caption;
+} kCaptions[] = {
+    {"Command2", 1, L"读取设置"},
+    {"Frame2", kNoIndex, L""},
+    {"Command2", 0, L"保存设置"},
+    {"Command1", kNoIndex, L"Command1"},
+    {"Frame1", kNoIndex, L"[参数设置]"},
+    {"Label7", kNoIndex, L"╳"},
+    {"Label6", 6, L"参数06"},
+    {"Label6", 5, L"参数05"},
+    {"Label6", 4, L"参数04"},
+    {"Label6", 3, L"参数03"},
+    {"Label6", 2, L"参数02"},
+    {"Label6", 1, L"参数01"},
+    {"Label8", kNoIndex, L"保存"},
+    {"Label9", kNoIndex, L" 复位 "},
+    {"Label5", 3, L"0"},
+    {"Label5", 2, L"0"},
+    {"Label5", 1, L"0"},
+    {"Label5", 0, L"0"},
+    {"Label4", kNoIndex, L"全"},
+    {"Label3", kNoIndex, L"蓝"},
+    {"Label2", kNoIndex, L"绿"},
+    {"Label1", kNoIndex, L"红"},
 };
+
+const ControlLayout& Row(std::string_view name, int index = kNoIndex) {
+    const auto layout = FrmMainLayout();
+    const auto row = std::find_if(layout.begin(), layout.end(), [&](const ControlLayout& r) {
+        return r.name == name && r.index == index;
+    });
+    if (row == layout.end()) {
+        throw std::out_of_range(std::string(name));
+    }
+    return *row;
+}
+
+int Right(const ControlLayout& row) {
+    return row.rect.left + row.rect.width;
+}
+int Bottom(const ControlLayout& row) {
+    return row.rect.top + row.rect.height;
+}
+
+// Where a row stands in its container's stacking order (0 is the top).
+std::ptrdiff_t StackPlace(const ControlLayout& row) {
+    const auto layout = FrmMainLayout();
+    return std::count_if(layout.begin(), layout.end(), [&](const ControlLayout& other) {
+        return other.container == row.container && &other < &row;
+    });
+}
 
 std::string RowName(const ControlLayout& row) {
     std::ostringstream name;
@@ -395,29 +89,81 @@ std::vector<int> PixelEdges(const PixelRect& p) {
 
 }  // namespace
 
-TEST(LayoutTest, EveryControlStandsAsTheWindowIsBuilt) {
-    const auto layout = FrmMainLayout();
-    ASSERT_EQ(layout.size(), std::size(kExpected));
-    for (std::size_t i = 0; i < layout.size(); ++i) {
-        const ControlLayout& row = layout[i];
-        const ControlLayout& want = kExpected[i];
-        SCOPED_TRACE("row " + std::to_string(i) + ": " + RowName(want));
-        EXPECT_EQ(row.kind, want.kind);
-        EXPECT_EQ(row.name, want.name);
-        EXPECT_EQ(row.index, want.index);
-        EXPECT_EQ(row.container, want.container);
-        if (want.name != "Label10") {
-            EXPECT_TRUE(row.caption == want.caption);
-        }
-        EXPECT_EQ(Edges(row), Edges(want));
-        EXPECT_EQ(row.backColor, want.backColor);
-        EXPECT_EQ(row.foreColor, want.foreColor);
-        EXPECT_EQ(row.align, want.align);
-        EXPECT_EQ(row.border, want.border);
-        EXPECT_EQ(row.underline, want.underline);
-        EXPECT_EQ(row.tabIndex, want.tabIndex);
-        EXPECT_EQ(row.visible, want.visible);
+TEST(LayoutTest, CaptionsAreExact) {
+    for (const auto& expected : kCaptions) {
+        SCOPED_TRACE(std::string(expected.name) + "(" + std::to_string(expected.index) + ")");
+        EXPECT_TRUE(Row(expected.name, expected.index).caption == expected.caption);
     }
+}
+
+TEST(LayoutTest, OverlapsStackAsTheWindowNeedsThem) {
+    const ControlLayout& closeMark = Row("Label7");
+    const ControlLayout& heading = Row("Label8");
+    EXPECT_EQ(closeMark.container, "Frame2");
+    EXPECT_GE(closeMark.rect.left, heading.rect.left);
+    EXPECT_LE(Right(closeMark), Right(heading));
+    EXPECT_LT(StackPlace(closeMark), StackPlace(heading));
+
+    const ControlLayout& save = Row("Command2", 0);
+    const ControlLayout& read = Row("Command2", 1);
+    EXPECT_EQ(Bottom(save) - read.rect.top, 15);
+    EXPECT_LT(StackPlace(read), StackPlace(save));
+
+    EXPECT_EQ(Bottom(Row("Frame1")), 4215);
+    EXPECT_EQ(Bottom(Row("Frame2")), 4215);
+    EXPECT_EQ(Right(Row("Frame2")), 6855);
+    EXPECT_EQ(Bottom(Row("Label10")) - kClientHeightTwips, 30);
+}
+
+TEST(LayoutTest, EachChannelColumnHasItsCaptionSliderAndCentredOffsetLabel) {
+    const struct {
+        int index;
+        std::string_view caption;
+        Colour back;
+    } columns[] = {{0, "Label4", 0x00808080},
+                   {1, "Label1", 0x000000FF},
+                   {2, "Label2", 0x0000C000},
+                   {3, "Label3", 0x00FF0000}};
+    for (const auto& column : columns) {
+        SCOPED_TRACE(column.index);
+        const ControlLayout& slider = Row("VScrollA", column.index);
+        const ControlLayout& caption = Row(column.caption);
+        const ControlLayout& offset = Row("Label5", column.index);
+        EXPECT_EQ(slider.container, "Frame1");
+        EXPECT_EQ(slider.rect.top, 720);
+        EXPECT_EQ(Bottom(slider), 3135);
+        EXPECT_EQ(caption.rect.left, slider.rect.left);
+        EXPECT_EQ(caption.rect.width, slider.rect.width);
+        EXPECT_EQ(caption.backColor, column.back);
+        EXPECT_EQ(offset.rect.left + offset.rect.width / 2,
+                  slider.rect.left + slider.rect.width / 2);
+        EXPECT_EQ(offset.align, TextAlign::Centre);
+        EXPECT_EQ(slider.tabIndex, column.index + 1);
+    }
+}
+
+TEST(LayoutTest, OnlyThePanelAndTheApplyButtonStartHidden) {
+    for (const ControlLayout& row : FrmMainLayout()) {
+        const bool hidden = row.name == "Frame2" || row.name == "Command1";
+        EXPECT_EQ(row.visible, !hidden) << RowName(row);
+    }
+}
+
+TEST(LayoutTest, BordersUnderlineAndPanelColoursAreWhereTheWindowHasThem) {
+    for (const ControlLayout& row : FrmMainLayout()) {
+        SCOPED_TRACE(RowName(row));
+        EXPECT_EQ(row.border, row.name == "Label6" || row.name == "Label7");
+        EXPECT_EQ(row.underline, row.name == "Label9");
+        if (row.name == "Label6") {
+            EXPECT_EQ(row.backColor, kWindowBackground);
+            EXPECT_EQ(row.foreColor, kWindowText);
+        }
+    }
+    EXPECT_EQ(Row("Frame2").backColor, 0x00C0C0C0U);
+    EXPECT_EQ(Row("Label8").backColor, 0x00FF8080U);
+    EXPECT_EQ(Row("Label7").backColor, 0x00E0E0E0U);
+    EXPECT_EQ(Row("Label9").foreColor, 0x00FF0000U);
+    EXPECT_EQ(Row("Label10").foreColor, 0x00404040U);
 }
 
 TEST(LayoutTest, TheCreditsLineIsOneLineWithAWebAddressAndAnEmailAddress) {

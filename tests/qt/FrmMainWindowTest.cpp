@@ -92,7 +92,6 @@ protected:
         return ramp;
     }
 
-    QApplication& application = TestApplication();
     TempFolder folder;
     RecordingGammaDevice screen{ScreenRamp()};
     FakePlatformServices platform{folder.Path()};
@@ -394,7 +393,6 @@ TEST_F(FrmMainWindowTest, ClosingPutsTheCapturedRampBackOnce) {
 }
 
 TEST(FrmMainWindowRefused, ARefusedStartUnloadsOnceAndNeverTouchesTheScreen) {
-    TestApplication();
     Module_SetScreen::ResetState();
     Module1::ResetState();
     TempFolder folder;

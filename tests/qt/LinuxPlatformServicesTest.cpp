@@ -75,7 +75,6 @@ TEST(LinuxPlatformServices, ALockPathThatIsASymlinkIsNotFollowed) {
 }
 
 TEST(LinuxPlatformServices, TheNoticeIsAnInformationBoxWithOnlyOk) {
-    TestApplication();
     const TempFolder folder;
     LinuxPlatformServices services(folder.Path() / "instance.lock");
     QString title;
@@ -105,7 +104,6 @@ TEST(LinuxPlatformServices, TheProgramFolderHoldsTheRunningExecutable) {
 }
 
 TEST(TerminationSignals, EachStopSignalAsksOnceForTheWindowToClose) {
-    TestApplication();
     for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(number);
         const TerminationSignals stopSignals;

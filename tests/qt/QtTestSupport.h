@@ -1,25 +1,36 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <QApplication>
+#include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
 
-// The one QApplication of a test program, created on first use. The tests
-// always draw off screen, at 96 logical dots per inch.
-inline QApplication& TestApplication() {
-    static int argc = 1;
-    static char name[] = "kov-qt-test";
-    static char* argv[] = {name, nullptr};
-    [[maybe_unused]] static const bool environmentSet = [] {
+// The one QApplication of a test program, alive while the tests run and
+// gone before the program's exit handlers. The tests always draw off
+// screen, at 96 logical dots per inch.
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("QT_FONT_DPI", "96");
-        return true;
-    }();
-    static QApplication application(argc, argv);
-    return application;
-}
+        application_ = std::make_unique<QApplication>(argc_, argv_.data());
+    }
+    void TearDown() override { application_.reset(); }
+
+private:
+    int argc_ = 1;
+    std::array<char, 12> name_{"kov-qt-test"};
+    std::array<char*, 2> argv_{name_.data(), nullptr};
+    std::unique_ptr<QApplication> application_;
+};
+
+// GoogleTest owns the environment and sets it up before the first test.
+inline ::testing::Environment* const kQtApplicationEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 // A fresh folder in the temp directory, removed with everything in it when
 // the owner goes.

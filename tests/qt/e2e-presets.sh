@@ -18,17 +18,17 @@ check_ramp "the sliders apply (20, -4, 0)" "$(expected_ramp 20 -4 0)"
 
 click_twips "$buttons_x" "$save_button_y"
 click_twips "$slot_x" "$(slot_y 3)"
+# A new file: its comment line, AUTOLOAD=0, then the saved slot; GBK text,
+# CR LF after every line.
 if [[ -f $settings ]]; then
   bytes=$(od -An -c "$settings" | tr -s ' \n' ' ')
-  lines=$(wc -l <"$settings")
-  crlf=$(grep -c $'\r$' "$settings" || true)
-  [[ $lines -gt 0 && $lines == "$crlf" && $(tail -c 2 "$settings" | od -An -c | tr -d ' ') == '\r\n' ]] &&
-    pass "every line of the settings file ends in CR LF" || fail "line ends: $bytes"
-  [[ $(grep -c $'^RGB3=20,-4,0\r$' "$settings") == 1 ]] && pass "the file holds RGB3=20,-4,0" ||
-    fail "no line RGB3=20,-4,0 in: $bytes"
-  [[ $(grep -c '^RGB' "$settings") == 1 ]] && pass "no other slot written" || fail "other slots in: $bytes"
-  [[ $(grep -c $'^AUTOLOAD=0\r$' "$settings") == 1 ]] && pass "the new file has AUTOLOAD=0" ||
-    fail "no AUTOLOAD=0 in: $bytes"
+  [[ $(head -c 1 "$settings") == ";" && $(head -n 1 "$settings") == *$'\r' ]] &&
+    pass "the file starts with a comment line" || fail "no comment line first: $bytes"
+  tail -n +2 "$settings" >"$work/after-comment"
+  printf 'AUTOLOAD=0\r\nRGB3=20,-4,0\r\n' >"$work/expected-after-comment"
+  cmp -s "$work/after-comment" "$work/expected-after-comment" &&
+    pass "the file's bytes after the comment are AUTOLOAD=0, RGB3=20,-4,0 with CR LF" ||
+    fail "the file's bytes are: $bytes"
   iconv -f GBK -t UTF-8 "$settings" >/dev/null && pass "the file is GBK text" || fail "not GBK: $bytes"
 else
   fail "saving created no settings file"

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <ranges>
+#include <stdexcept>
+#include <string>
 
 #include "ControlWidgets.h"
 
@@ -102,6 +104,9 @@ void FrmMainWindow::CentreOnPrimaryScreen() {
 QWidget& FrmMainWindow::WidgetAt(const ControlLayout& row) {
     const auto found = std::ranges::find_if(
         bindings_, [&row](const Binding& binding) { return binding.row == &row; });
+    if (found == bindings_.end()) {
+        throw std::out_of_range("not a row of FrmMainLayout(): " + std::string(row.name));
+    }
     return *found->widget;
 }
 

@@ -29,7 +29,8 @@ public:
     // available area.
     void CentreOnPrimaryScreen();
 
-    // The widget that renders a row of FrmMainLayout().
+    // The widget that renders a row of FrmMainLayout(); std::out_of_range
+    // for a row from anywhere else.
     QWidget& WidgetAt(const ControlLayout& row);
 
 protected:

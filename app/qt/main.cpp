@@ -32,9 +32,10 @@ int main(int argc, char* argv[]) {
     FrmMainWindow window(form, PrimaryScreenLogicalDpi());
 
     // While the load runs, the only event loop is the notice box's: a signal
-    // then ends it, and the refused start ends as after OK.
+    // then ends it, and the refused start ends as after OK. (quit() would
+    // not do: it only ends the loop of exec().)
     const auto duringLoad = QObject::connect(&terminationSignals, &TerminationSignals::requested,
-                                             &application, &QCoreApplication::quit);
+                                             &application, [] { QCoreApplication::exit(0); });
     if (!window.Load()) {
         return 0;
     }

@@ -21,8 +21,6 @@
 #include <memory>
 #include <thread>
 
-extern char** environ;
-
 namespace {
 
 using Clock = std::chrono::steady_clock;

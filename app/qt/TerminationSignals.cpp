@@ -28,8 +28,8 @@ extern "C" void OnTerminationSignal(int /*signal*/) {
 }  // namespace
 
 TerminationSignals::TerminationSignals() {
-    int ends[2] = {-1, -1};
-    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
+    std::array<int, 2> ends{-1, -1};
+    if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
     }
     readEnd_ = FileDescriptor(ends[0]);

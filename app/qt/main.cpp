@@ -15,6 +15,8 @@ public:
     explicit ScreenInUse(GammaDevice* device) { Module_SetScreen::UseDevice(device); }
     ScreenInUse(const ScreenInUse&) = delete;
     ScreenInUse& operator=(const ScreenInUse&) = delete;
+    ScreenInUse(ScreenInUse&&) = delete;
+    ScreenInUse& operator=(ScreenInUse&&) = delete;
     ~ScreenInUse() { Module_SetScreen::UseDevice(nullptr); }
 };
 

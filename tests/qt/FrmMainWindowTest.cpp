@@ -11,6 +11,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "FakePlatformServices.h"
@@ -107,7 +108,7 @@ struct ExpectedGeometry {
 };
 
 // Every control at 96 DPI: its twips divided by 15, inside its container.
-constexpr ExpectedGeometry kGeometry[] = {
+constexpr std::array<ExpectedGeometry, 27> kGeometry{{
     {"Command2", 1, "", {368, 64, 89, 25}},
     {"Frame2", kNoIndex, "", {368, 96, 89, 185}},
     {"Command2", 0, "", {368, 40, 89, 25}},
@@ -135,7 +136,7 @@ constexpr ExpectedGeometry kGeometry[] = {
     {"Label3", kNoIndex, "Frame1", {272, 24, 25, 17}},
     {"Label2", kNoIndex, "Frame1", {208, 24, 25, 17}},
     {"Label1", kNoIndex, "Frame1", {144, 24, 25, 17}},
-};
+}};
 
 }  // namespace
 
@@ -199,7 +200,7 @@ struct SliderInput {
     void (*act)(QScrollBar& bar);
 };
 
-const SliderInput kSliderInputs[] = {
+const std::array<SliderInput, 8> kSliderInputs{{
     {"lower arrow", 51,
      [](QScrollBar& bar) {
          QTest::mouseClick(&bar, Qt::LeftButton, {}, PartCentre(bar, QStyle::SC_ScrollBarAddLine));
@@ -220,7 +221,7 @@ const SliderInput kSliderInputs[] = {
     {"up key", 49, [](QScrollBar& bar) { QTest::keyClick(&bar, Qt::Key_Up); }},
     {"page down key", 51, [](QScrollBar& bar) { QTest::keyClick(&bar, Qt::Key_PageDown); }},
     {"page up key", 49, [](QScrollBar& bar) { QTest::keyClick(&bar, Qt::Key_PageUp); }},
-};
+}};
 
 TEST_F(FrmMainWindowTest, EachArrowTrackOrKeyStepCommitsExactlyOneChange) {
     for (const SliderInput& input : kSliderInputs) {
@@ -295,7 +296,7 @@ TEST_F(FrmMainWindowTest, ModelDrivenMovesShowWithoutComingBackAsInput) {
 
 TEST_F(FrmMainWindowTest, TabCyclesTheSlidersAndButtonsFromTheAllChannelsSlider) {
     EXPECT_EQ(QApplication::focusWidget(), &Slider(0));
-    QWidget* const expected[] = {
+    const std::array<QWidget*, 6> expected{
         &Slider(1), &Slider(2), &Slider(3), &Widget("Command2", 0), &Widget("Command2", 1),
         &Slider(0)};
     for (QWidget* next : expected) {

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
+#include <array>
 #include <csignal>
 #include <optional>
 
@@ -21,7 +22,7 @@ struct LockPathCase {
     std::filesystem::path expected;
 };
 
-const LockPathCase kLockPathCases[] = {
+const std::array<LockPathCase, 9> kLockPathCases{{
     {"/run/user/1000", 1000, ":0", "/run/user/1000/kov-display-_0.lock"},
     {"/run/user/1000", 1000, ":0.1", "/run/user/1000/kov-display-_0.lock"},
     {"/run/user/1000", 1000, ":12", "/run/user/1000/kov-display-_12.lock"},
@@ -32,7 +33,7 @@ const LockPathCase kLockPathCases[] = {
     {"/run/user/1000", 1000, "", "/run/user/1000/kov-display-none.lock"},
     {std::nullopt, 1000, ":0", "/tmp/kov-display-1000-_0.lock"},
     {std::nullopt, 0, ":3.0", "/tmp/kov-display-0-_3.lock"},
-};
+}};
 
 }  // namespace
 

@@ -1,6 +1,3 @@
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <memory>
@@ -11,22 +8,9 @@
 
 #include "GammaDevice.h"
 #include "RampResample.h"
+#include "X11Resources.h"
 
 namespace {
-
-struct CloseDisplay {
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-struct FreeScreenResources {
-    void operator()(XRRScreenResources* resources) const { XRRFreeScreenResources(resources); }
-};
-struct FreeCrtcGamma {
-    void operator()(XRRCrtcGamma* gamma) const { XRRFreeGamma(gamma); }
-};
-
-using DisplayHandle = std::unique_ptr<Display, CloseDisplay>;
-using ScreenResourcesHandle = std::unique_ptr<XRRScreenResources, FreeScreenResources>;
-using CrtcGammaHandle = std::unique_ptr<XRRCrtcGamma, FreeCrtcGamma>;
 
 // Xlib's default error handler ends the program, and a CRTC can vanish
 // between listing it and using it. While a trap is alive, errors are counted

@@ -1,36 +1,19 @@
 #include "ServerGamma.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
-
 #include <utility>
 
-namespace {
-
-struct CloseDisplay {
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-struct FreeScreenResources {
-    void operator()(XRRScreenResources* resources) const { XRRFreeScreenResources(resources); }
-};
-struct FreeCrtcGamma {
-    void operator()(XRRCrtcGamma* gamma) const { XRRFreeGamma(gamma); }
-};
-
-using CrtcGammaHandle = std::unique_ptr<XRRCrtcGamma, FreeCrtcGamma>;
-
-}  // namespace
+#include "X11Resources.h"
 
 struct ServerGamma::Connection {
-    std::unique_ptr<Display, CloseDisplay> display;
+    DisplayHandle display;
 };
 
 ServerGamma::ServerGamma() {
-    std::unique_ptr<Display, CloseDisplay> display(XOpenDisplay(nullptr));
+    DisplayHandle display(XOpenDisplay(nullptr));
     if (display == nullptr) {
         return;
     }
-    const std::unique_ptr<XRRScreenResources, FreeScreenResources> resources(
+    const ScreenResourcesHandle resources(
         XRRGetScreenResourcesCurrent(display.get(), DefaultRootWindow(display.get())));
     if (resources != nullptr) {
         crtcs_.assign(resources->crtcs, resources->crtcs + resources->ncrtc);

@@ -54,38 +54,30 @@ set_starting_ramp() {
         printf "%d ", 1000 + int(i * 257 * (0.70 + 0.1 * c))
     print ""
   }' >"$work/start.ramp"
-  "$probe" set-ramp "$work/start.ramp"
-  captured=$(first_crtc_ramp)
-  echo "$captured" >"$work/captured.ramp"
+  "$probe" crtc-set "$work/start.ramp"
+  "$probe" crtc-ramp | sed -n '1s/^[0-9]* //p' >"$work/captured.ramp"
 }
 
-first_crtc_ramp() {
-  "$probe" ramp | sed -n '1s/^[0-9]* //p'
+# Every CRTC holds the ramp built from the captured one for offsets R G B;
+# offsets 0 0 0 give the captured ramp itself.
+ramp_is() {
+  "$probe" crtc-expect "$1" "$2" "$3" "$work/captured.ramp"
 }
 
-# Every CRTC holds the ramp built from the captured one for offsets R G B.
-expected_ramp() {
-  "$probe" expect "$1" "$2" "$3" "$work/captured.ramp"
-}
-
-# Waits up to 5 s for every CRTC to show ramp $1; the program sets it
-# asynchronously to our reading.
-wait_for_ramp() {
-  local want=$1 tries line ok
+# Waits up to 5 s for every CRTC to hold the ramp for offsets R G B; the
+# program sets it asynchronously to our reading.
+check_ramp() {
+  local what=$1 tries
+  shift
   for ((tries = 0; tries < 50; tries++)); do
-    ok=1
-    while read -r line; do
-      [[ "${line#* }" == "$want" ]] || ok=0
-    done < <("$probe" ramp)
-    ((ok)) && return 0
+    if ramp_is "$@" 2>/dev/null; then
+      pass "$what"
+      return 0
+    fi
     sleep 0.1
   done
-  return 1
-}
-
-check_ramp() {
-  local what=$1 want=$2
-  if wait_for_ramp "$want"; then pass "$what"; else fail "$what"; fi
+  # Once more with the differences shown.
+  if ramp_is "$@"; then pass "$what"; else fail "$what"; fi
 }
 
 # Starts the program; sets program_pid and main_window.

@@ -14,7 +14,7 @@ start_program || { fail "the window appears"; finish; }
 # Offsets (20, -4, 0): red 10 steps up to 40, green 2 steps down to 52.
 click_twips "$red_x" "$slider_up_y" 10
 click_twips "$green_x" "$slider_down_y" 2
-check_ramp "the sliders apply (20, -4, 0)" "$(expected_ramp 20 -4 0)"
+check_ramp "the sliders apply (20, -4, 0)" 20 -4 0
 
 click_twips "$buttons_x" "$save_button_y"
 click_twips "$slot_x" "$(slot_y 3)"
@@ -33,7 +33,7 @@ if [[ -f $settings ]]; then
 else
   fail "saving created no settings file"
 fi
-check_ramp "saving leaves the ramp as it was" "$(expected_ramp 20 -4 0)"
+check_ramp "saving leaves the ramp as it was" 20 -4 0
 
 # Opened again, the panel shows slot 3 filled; that is the picture kept.
 click_twips "$buttons_x" "$save_button_y"
@@ -43,24 +43,23 @@ click_twips "$buttons_x" "$save_button_y"
 
 "$probe" close "$main_window"
 wait_for_exit "$program_pid"
-check_ramp "closing puts the captured ramp back" "$captured"
+check_ramp "closing puts the captured ramp back" 0 0 0
 
 # The start-up preset is applied before the window first shows.
 sed -i $'s/^AUTOLOAD=0\r$/AUTOLOAD=3\r/' "$settings"
 start_program || { fail "the window appears with AUTOLOAD=3"; finish; }
-now=$("$probe" ramp | sed -n '1s/^[0-9]* //p')
-[[ $now == "$(expected_ramp 20 -4 0)" ]] && pass "AUTOLOAD=3 applies slot 3 before the window shows" ||
+ramp_is 20 -4 0 && pass "AUTOLOAD=3 applies slot 3 before the window shows" ||
   fail "AUTOLOAD=3 did not apply slot 3 by the time the window showed"
 
 click_twips "$reset_x" "$reset_y"
-check_ramp "reset applies (0, 0, 0)" "$(expected_ramp 0 0 0)"
+check_ramp "reset applies (0, 0, 0)" 0 0 0
 click_twips "$buttons_x" "$read_button_y"
 click_twips "$slot_x" "$(slot_y 3)"
-check_ramp "reading slot 3 applies (20, -4, 0)" "$(expected_ramp 20 -4 0)"
+check_ramp "reading slot 3 applies (20, -4, 0)" 20 -4 0
 
 "$probe" close "$main_window"
 wait_for_exit "$program_pid"
 [[ $exit_status == 0 ]] && pass "closing ends the program" || fail "closing ended with '$exit_status'"
-check_ramp "closing puts the captured ramp back" "$captured"
+check_ramp "closing puts the captured ramp back" 0 0 0
 
 finish

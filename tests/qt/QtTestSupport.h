@@ -10,18 +10,21 @@
 #include <string>
 
 // The one QApplication of a test program, alive while the tests run and
-// gone before the program's exit handlers. The tests always draw off
-// screen, at 96 logical dots per inch.
+// gone before the program's exit handlers. The tests draw off screen at 96
+// logical dots per inch, in the environment CTest gives them; run any other
+// way, they stop here rather than fail on a real screen for other reasons.
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qputenv("QT_FONT_DPI", "96");
+        ASSERT_EQ(qgetenv("QT_QPA_PLATFORM").toStdString(), "offscreen") << kRunThroughCTest;
+        ASSERT_EQ(qgetenv("QT_FONT_DPI").toStdString(), "96") << kRunThroughCTest;
         application_ = std::make_unique<QApplication>(argc_, argv_.data());
     }
     void TearDown() override { application_.reset(); }
 
 private:
+    static constexpr const char* kRunThroughCTest =
+        "run the Qt tests through ctest, which sets QT_QPA_PLATFORM=offscreen and QT_FONT_DPI=96";
     int argc_ = 1;
     std::array<char, 12> name_{"kov-qt-test"};
     std::array<char*, 2> argv_{name_.data(), nullptr};

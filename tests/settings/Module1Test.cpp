@@ -149,6 +149,18 @@ TEST_F(Module1Test, TheFirstSaveCreatesTheDefaultFileAndAddsTheSlot) {
     EXPECT_EQ(Module1::AutoLoadSlot, 0);
 }
 
+TEST_F(Module1Test, WorksInAProgramFolderWithAChineseName) {
+    const fs::path programFolder = folder / fs::path(u8"程序 文件夹");
+    fs::create_directory(programFolder);
+    Module1::InitSettingsPath(programFolder);
+    Module1::EnsureSettingsFile(Module1::SettingsPath);
+    Module1::SavePreset(Module1::SettingsPath, 5, L"-30,-30,-30");
+    Module1::LoadPresets(Module1::SettingsPath);
+    ExpectSlot(5, 1, -30, -30, -30);
+    EXPECT_EQ(ReadBytes(programFolder / fs::path(u8"KOV调节设置.ini")),
+              kDefaultContent + "RGB5=-30,-30,-30\r\n");
+}
+
 TEST_F(Module1Test, ACreationThatFailsAnywhereLeavesNothingBehind) {
     for (std::size_t n = 0; n <= kDefaultContent.size(); ++n) {
         const WriteFault fault(n);

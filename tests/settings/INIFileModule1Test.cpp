@@ -30,19 +30,6 @@ std::string Joined(const std::string_view (&lines)[6], std::string_view lineEnd)
     return text;
 }
 
-// A file in its own temporary folder.
-class SettingsFileTest : public ::testing::Test {
-protected:
-    std::filesystem::path File(std::string_view bytes) {
-        WriteBytes(path_, bytes);
-        return path_;
-    }
-    std::string Bytes() const { return ReadBytes(path_); }
-
-    TempFolder folder_;
-    std::filesystem::path path_ = folder_ / "settings.ini";
-};
-
 }  // namespace
 
 TEST_F(SettingsFileTest, ReadsTheWorkedTableWithEveryKindOfLineEnd) {
@@ -218,6 +205,34 @@ TEST_F(SettingsFileTest, ReadOnlyFileIsLeftAsItWas) {
     fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(folder_.Entries(), std::vector<std::filesystem::path>{"settings.ini"});
+}
+
+// Every path, failing or not, closes what it opened.
+TEST_F(SettingsFileTest, LeavesNoFileOpen) {
+    namespace fs = std::filesystem;
+    File("RGB1=1,1,1\r\n");
+    const fs::path readOnly = folder_ / "read-only.ini";
+    WriteBytes(readOnly, "RGB1=1,1,1\r\n");
+    fs::permissions(readOnly,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const auto exerciseEveryPath = [&] {
+        ReadIniValue(path_, L"RGB1");
+        WriteIniValue(path_, L"RGB1", L"\u4e2d");
+        ReadIniValue(folder_.Path(), L"RGB1");
+        WriteIniValue(folder_.Path(), L"RGB1", L"1");
+        WriteIniValue(folder_ / "missing.ini", L"RGB1", L"1");
+        WriteIniValue(readOnly, L"RGB1", L"1");
+        for (std::size_t n : {0, 3}) {
+            const WriteFault fault(n);
+            WriteIniValue(path_, L"RGB1", L"2");
+        }
+    };
+    exerciseEveryPath();
+    const std::size_t before = OpenHandleCount();
+    exerciseEveryPath();
+    EXPECT_EQ(OpenHandleCount(), before);
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(SettingsFileTest, WorksInAFolderWithAChineseName) {

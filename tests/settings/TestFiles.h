@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -64,6 +66,23 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
     file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return bytes;
 }
+
+// A settings file in a temporary folder of its own.
+class SettingsFileTest : public ::testing::Test {
+protected:
+    std::filesystem::path File(std::string_view bytes) {
+        WriteBytes(path_, bytes);
+        return path_;
+    }
+    std::string Bytes() const { return ReadBytes(path_); }
+
+    TempFolder folder_;
+    std::filesystem::path path_ = folder_ / "settings.ini";
+};
+
+// How many files and handles this process holds open; each platform's file
+// tests define it.
+std::size_t OpenHandleCount();
 
 // Makes every rewrite fail after a number of bytes while it lives.
 class WriteFault {

@@ -149,7 +149,7 @@ constexpr std::array<ControlLayout, 27> kLayout{{
 // twips * dpi / 1440 rounded to the nearest integer, halves upwards.
 int RoundedPixels(std::int64_t twips, std::int64_t dpi) {
     const std::int64_t doubled = 2 * twips * dpi + 1440;
-    const std::int64_t denominator = 2 * 1440;
+    const std::int64_t denominator = std::int64_t{2} * 1440;
     std::int64_t quotient = doubled / denominator;
     if (doubled % denominator != 0 && doubled < 0) {
         --quotient;

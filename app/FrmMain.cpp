@@ -142,8 +142,7 @@ FrmMain::FrmMain(PlatformServices& platform)
 Control& FrmMain::ControlAt(const ControlLayout& row) {
     Control* control = FindControl(*this, row.name, row.index);
     if (control == nullptr) {
-        throw std::out_of_range("FrmMain has no control " + std::string(row.name) + "(" +
-                                std::to_string(row.index) + ")");
+        throw std::out_of_range("FrmMain has no control " + ControlName(row));
     }
     return *control;
 }

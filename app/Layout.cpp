@@ -174,3 +174,15 @@ PixelRect ToPixels(const TwipsRect& rect, int dpi) {
     const int bottom = TwipsToPixels(rect.top + rect.height, dpi);
     return {left, top, right - left, bottom - top};
 }
+
+std::string ControlName(const ControlLayout& row) {
+    std::string name(row.name);
+    if (row.index != kNoIndex) {
+        // Appended piece by piece: "(" + to_string(...) trips a false
+        // -Wrestrict warning in GCC 12.
+        name += '(';
+        name += std::to_string(row.index);
+        name += ')';
+    }
+    return name;
+}

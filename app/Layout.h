@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "Controls.h"
@@ -61,6 +62,10 @@ inline constexpr int kFontCharsetGb2312 = 134;
 // and receives the clicks where they overlap. Containers come before the
 // controls they hold.
 std::span<const ControlLayout> FrmMainLayout();
+
+// The control's name as the window writes it: "Label9", or "VScrollA(2)"
+// for a member of a control array.
+std::string ControlName(const ControlLayout& row);
 
 // A twips rectangle at dpi dots per inch. Edges are rounded, not sizes, so
 // neighbouring controls keep sharing their edges at any DPI.

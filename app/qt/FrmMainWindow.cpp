@@ -105,7 +105,7 @@ QWidget& FrmMainWindow::WidgetAt(const ControlLayout& row) {
     const auto found = std::ranges::find_if(
         bindings_, [&row](const Binding& binding) { return binding.row == &row; });
     if (found == bindings_.end()) {
-        throw std::out_of_range("not a row of FrmMainLayout(): " + std::string(row.name));
+        throw std::out_of_range("not a row of FrmMainLayout(): " + ControlName(row));
     }
     return *found->widget;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -67,15 +66,6 @@ std::ptrdiff_t StackPlace(const ControlLayout& row) {
     return std::count_if(layout.begin(), layout.end(), [&](const ControlLayout& other) {
         return other.container == row.container && &other < &row;
     });
-}
-
-std::string RowName(const ControlLayout& row) {
-    std::ostringstream name;
-    name << row.name;
-    if (row.index != kNoIndex) {
-        name << '(' << row.index << ')';
-    }
-    return name.str();
 }
 
 std::vector<int> Edges(const ControlLayout& row) {
@@ -145,13 +135,13 @@ TEST(LayoutTest, EachChannelColumnHasItsCaptionSliderAndCentredOffsetLabel) {
 TEST(LayoutTest, OnlyThePanelAndTheApplyButtonStartHidden) {
     for (const ControlLayout& row : FrmMainLayout()) {
         const bool hidden = row.name == "Frame2" || row.name == "Command1";
-        EXPECT_EQ(row.visible, !hidden) << RowName(row);
+        EXPECT_EQ(row.visible, !hidden) << ControlName(row);
     }
 }
 
 TEST(LayoutTest, BordersUnderlineAndPanelColoursAreWhereTheWindowHasThem) {
     for (const ControlLayout& row : FrmMainLayout()) {
-        SCOPED_TRACE(RowName(row));
+        SCOPED_TRACE(ControlName(row));
         EXPECT_EQ(row.border, row.name == "Label6" || row.name == "Label7");
         EXPECT_EQ(row.underline, row.name == "Label9");
         if (row.name == "Label6") {
@@ -182,7 +172,7 @@ TEST(LayoutTest, ControlsAreUniqueAndContainersComeBeforeTheirContents) {
     std::set<std::pair<std::string_view, int>> seen;
     std::set<std::string_view> frames;
     for (const ControlLayout& row : FrmMainLayout()) {
-        SCOPED_TRACE(RowName(row));
+        SCOPED_TRACE(ControlName(row));
         EXPECT_TRUE(seen.insert({row.name, row.index}).second);
         if (!row.container.empty()) {
             EXPECT_EQ(frames.count(row.container), 1U);
@@ -228,7 +218,7 @@ TEST(ToPixelsTest, AtNinetySixDpiFifteenTwipsMakeAPixel) {
     EXPECT_EQ(TwipsToPixels(kClientWidthTwips, 96), 473);
     EXPECT_EQ(TwipsToPixels(kClientHeightTwips, 96), 303);
     for (const ControlLayout& row : FrmMainLayout()) {
-        SCOPED_TRACE(RowName(row));
+        SCOPED_TRACE(ControlName(row));
         const PixelRect pixels = ToPixels(row.rect, 96);
         EXPECT_EQ(pixels.left * 15, row.rect.left);
         EXPECT_EQ(pixels.top * 15, row.rect.top);
@@ -271,7 +261,8 @@ TEST_P(SharedEdgesTest, EqualTwipsEdgesStayEqualInPixels) {
                 for (std::size_t j = i % 2; j < 4; j += 2) {
                     if (twipsA[i] == twipsB[j] && &a != &b) {
                         ++shared;
-                        EXPECT_EQ(pixelsA[i], pixelsB[j]) << RowName(a) << " / " << RowName(b);
+                        EXPECT_EQ(pixelsA[i], pixelsB[j])
+                            << ControlName(a) << " / " << ControlName(b);
                     }
                 }
             }

@@ -116,7 +116,7 @@ TEST_F(FrmMainWindowTest, TheWindowIsFixedAt473By303WithTheCaptionAndIcon) {
 // exactly; each widget sits there inside its own container.
 TEST_F(FrmMainWindowTest, EveryWidgetStandsWhereTheTableSaysAt96Dpi) {
     for (const ControlLayout& row : FrmMainLayout()) {
-        SCOPED_TRACE(std::string(row.name) + "(" + std::to_string(row.index) + ")");
+        SCOPED_TRACE(ControlName(row));
         QWidget& widget = window.WidgetAt(row);
         QWidget* container = row.container.empty() ? &window : &Widget(row.container);
         EXPECT_EQ(widget.parentWidget(), container);

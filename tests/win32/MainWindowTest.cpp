@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,15 +36,6 @@ std::filesystem::path FreshFolder() {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
-}
-
-std::string RowName(const ControlLayout& row) {
-    std::ostringstream name;
-    name << row.name;
-    if (row.index != kNoIndex) {
-        name << '(' << row.index << ')';
-    }
-    return name.str();
 }
 
 // A window's rectangle in its parent's client coordinates.
@@ -141,7 +131,7 @@ TEST_F(MainWindowTest, WindowIsCentredOnThePrimaryWorkArea) {
 
 TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutPutsIt) {
     for (const ControlLayout& row : FrmMainLayout()) {
-        SCOPED_TRACE(RowName(row));
+        SCOPED_TRACE(ControlName(row));
         const HWND hwnd = Hwnd(form_.ControlAt(row));
         ASSERT_NE(hwnd, nullptr);
         const HWND expectedParent =
@@ -163,7 +153,7 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutPutsIt) {
 
 TEST_F(MainWindowTest, EachKindIsTheMatchingNativeControl) {
     for (const ControlLayout& row : FrmMainLayout()) {
-        SCOPED_TRACE(RowName(row));
+        SCOPED_TRACE(ControlName(row));
         const HWND hwnd = Hwnd(form_.ControlAt(row));
         const LONG_PTR style = StyleOf(hwnd);
         switch (row.kind) {
@@ -254,7 +244,7 @@ TEST_F(MainWindowTest, CaptionsUseTheNinePointGb2312FontUnderlinedOnlyForTheRese
         if (row.kind == ControlKind::VScrollBar) {
             continue;
         }
-        SCOPED_TRACE(RowName(row));
+        SCOPED_TRACE(ControlName(row));
         HWND hwnd = Hwnd(form_.ControlAt(row));
         if (row.kind == ControlKind::Frame) {
             hwnd = FindWindowExW(hwnd, nullptr, L"Button", nullptr);

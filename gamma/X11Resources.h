@@ -5,24 +5,11 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
-#include <memory>
+#include "UniqueHandle.h"
 
-struct CloseDisplay {
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-struct FreeScreenResources {
-    void operator()(XRRScreenResources* resources) const { XRRFreeScreenResources(resources); }
-};
-struct FreeCrtcGamma {
-    void operator()(XRRCrtcGamma* gamma) const { XRRFreeGamma(gamma); }
-};
+using DisplayHandle = UniquePointerHandle<Display, &XCloseDisplay>;
+using ScreenResourcesHandle = UniquePointerHandle<XRRScreenResources, &XRRFreeScreenResources>;
+using CrtcGammaHandle = UniquePointerHandle<XRRCrtcGamma, &XRRFreeGamma>;
 // Memory Xlib allocated for a reply, such as a window property's value.
-struct FreeXMemory {
-    void operator()(void* data) const { XFree(data); }
-};
-
-using DisplayHandle = std::unique_ptr<Display, CloseDisplay>;
-using ScreenResourcesHandle = std::unique_ptr<XRRScreenResources, FreeScreenResources>;
-using CrtcGammaHandle = std::unique_ptr<XRRCrtcGamma, FreeCrtcGamma>;
 template <typename T>
-using XMemoryHandle = std::unique_ptr<T, FreeXMemory>;
+using XMemoryHandle = UniquePointerHandle<T, &XFree>;

@@ -62,18 +62,18 @@ bool HasCrtcGamma(Display* display) {
 class CrtcSession {
 public:
     CrtcSession() : display_(XOpenDisplay(nullptr)) {
-        if (display_ == nullptr || !HasCrtcGamma(display_.get())) {
+        if (!display_ || !HasCrtcGamma(display_.Get())) {
             return;
         }
-        trap_.emplace(display_.get());
-        resources_.reset(XRRGetScreenResourcesCurrent(
-            display_.get(), RootWindow(display_.get(), DefaultScreen(display_.get()))));
+        trap_.emplace(display_.Get());
+        resources_.Reset(XRRGetScreenResourcesCurrent(
+            display_.Get(), RootWindow(display_.Get(), DefaultScreen(display_.Get()))));
     }
 
-    Display* Get() const { return display_.get(); }
+    Display* Get() const { return display_.Get(); }
 
     std::span<const RRCrtc> Crtcs() const {
-        if (resources_ == nullptr || resources_->crtcs == nullptr || resources_->ncrtc <= 0) {
+        if (!resources_ || resources_->crtcs == nullptr || resources_->ncrtc <= 0) {
             return {};
         }
         return {resources_->crtcs, static_cast<std::size_t>(resources_->ncrtc)};
@@ -115,13 +115,13 @@ std::optional<CrtcRamp> ReadCrtc(Display* display, RRCrtc crtc) {
         return std::nullopt;
     }
     const CrtcGammaHandle gamma(XRRGetCrtcGamma(display, crtc));
-    if (gamma == nullptr || gamma->size != size) {
+    if (!gamma || gamma->size != size) {
         return std::nullopt;
     }
     CrtcRamp ramp{crtc, static_cast<std::size_t>(size), {}};
     ramp.entries.reserve(kRampChannels * ramp.levels);
     for (std::size_t channel = 0; channel < kRampChannels; ++channel) {
-        const auto table = Channel(*gamma, channel);
+        const auto table = Channel(*gamma.Get(), channel);
         ramp.entries.insert(ramp.entries.end(), table.begin(), table.end());
     }
     return ramp;
@@ -148,13 +148,13 @@ GammaRamp GatherFrom(const CrtcRamp& ramp) {
 
 bool WriteCrtc(Display* display, const CrtcRamp& ramp) {
     const CrtcGammaHandle gamma(XRRAllocGamma(static_cast<int>(ramp.levels)));
-    if (gamma == nullptr) {
+    if (!gamma) {
         return false;
     }
     for (std::size_t channel = 0; channel < kRampChannels; ++channel) {
-        std::ranges::copy(Channel(ramp, channel), Channel(*gamma, channel).begin());
+        std::ranges::copy(Channel(ramp, channel), Channel(*gamma.Get(), channel).begin());
     }
-    XRRSetCrtcGamma(display, ramp.crtc, gamma.get());
+    XRRSetCrtcGamma(display, ramp.crtc, gamma.Get());
     return true;
 }
 

@@ -17,7 +17,7 @@ bool Win32PlatformServices::AnotherInstanceRunning() {
     if (instanceMutex_) {
         return false;
     }
-    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, mutexName_.c_str()));
+    UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, mutexName_.c_str()));
     // Read at once: any later call may overwrite the creation's status.
     const DWORD status = GetLastError();
     if (!mutex) {

@@ -27,7 +27,7 @@ public:
 private:
     std::wstring mutexName_;
     // Held for the life of the process once this instance has claimed it.
-    UniqueHandle instanceMutex_;
+    UniqueKernelHandle instanceMutex_;
 };
 
 // The full path of a module's file, however long; the buffer starts at

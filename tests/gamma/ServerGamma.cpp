@@ -10,12 +10,12 @@ struct ServerGamma::Connection {
 
 ServerGamma::ServerGamma() {
     DisplayHandle display(XOpenDisplay(nullptr));
-    if (display == nullptr) {
+    if (!display) {
         return;
     }
     const ScreenResourcesHandle resources(
-        XRRGetScreenResourcesCurrent(display.get(), DefaultRootWindow(display.get())));
-    if (resources != nullptr) {
+        XRRGetScreenResourcesCurrent(display.Get(), DefaultRootWindow(display.Get())));
+    if (resources) {
         crtcs_.assign(resources->crtcs, resources->crtcs + resources->ncrtc);
     }
     connection_ = std::make_unique<Connection>(Connection{std::move(display)});
@@ -24,14 +24,14 @@ ServerGamma::ServerGamma() {
 ServerGamma::~ServerGamma() = default;
 
 std::size_t ServerGamma::Levels(CrtcId crtc) const {
-    const int size = XRRGetCrtcGammaSize(connection_->display.get(), crtc);
+    const int size = XRRGetCrtcGammaSize(connection_->display.Get(), crtc);
     return size > 0 ? static_cast<std::size_t>(size) : 0;
 }
 
 CrtcTables ServerGamma::Read(CrtcId crtc) const {
-    const CrtcGammaHandle gamma(XRRGetCrtcGamma(connection_->display.get(), crtc));
+    const CrtcGammaHandle gamma(XRRGetCrtcGamma(connection_->display.Get(), crtc));
     CrtcTables tables;
-    if (gamma == nullptr) {
+    if (!gamma) {
         return tables;
     }
     tables.levels = static_cast<std::size_t>(gamma->size);
@@ -43,7 +43,7 @@ CrtcTables ServerGamma::Read(CrtcId crtc) const {
 
 void ServerGamma::Write(CrtcId crtc, const CrtcTables& tables) const {
     const CrtcGammaHandle gamma(XRRAllocGamma(static_cast<int>(tables.levels)));
-    if (gamma == nullptr || tables.entries.size() != 3 * tables.levels) {
+    if (!gamma || tables.entries.size() != 3 * tables.levels) {
         return;
     }
     for (std::size_t i = 0; i < tables.levels; ++i) {
@@ -51,6 +51,6 @@ void ServerGamma::Write(CrtcId crtc, const CrtcTables& tables) const {
         gamma->green[i] = tables.entries[tables.levels + i];
         gamma->blue[i] = tables.entries[2 * tables.levels + i];
     }
-    XRRSetCrtcGamma(connection_->display.get(), crtc, gamma.get());
-    XSync(connection_->display.get(), False);
+    XRRSetCrtcGamma(connection_->display.Get(), crtc, gamma.Get());
+    XSync(connection_->display.Get(), False);
 }

@@ -151,7 +151,7 @@ std::vector<std::vector<RampEntry>> ReadCrtcTables(Display* display) {
 
 int CrtcRamp() {
     const DisplayHandle display = OpenDisplay();
-    const auto tables = ReadCrtcTables(display.get());
+    const auto tables = ReadCrtcTables(display.Get());
     for (const auto& table : tables) {
         PrintEntries(table, std::to_string(table.size() / kRampChannels));
     }
@@ -165,10 +165,10 @@ int CrtcSet(const char* path) {
     }
     const DisplayHandle display = OpenDisplay();
     const ScreenResourcesHandle resources(
-        XRRGetScreenResourcesCurrent(display.get(), DefaultRootWindow(display.get())));
+        XRRGetScreenResourcesCurrent(display.Get(), DefaultRootWindow(display.Get())));
     int set = 0;
     for (int i = 0; resources && i < resources->ncrtc; ++i) {
-        if (XRRGetCrtcGammaSize(display.get(), resources->crtcs[i]) != kLevels) {
+        if (XRRGetCrtcGammaSize(display.Get(), resources->crtcs[i]) != kLevels) {
             continue;
         }
         const CrtcGammaHandle gamma(XRRAllocGamma(kLevels));
@@ -177,10 +177,10 @@ int CrtcSet(const char* path) {
             gamma->green[level] = (*ramp)[RampIndex(1, level)];
             gamma->blue[level] = (*ramp)[RampIndex(2, level)];
         }
-        XRRSetCrtcGamma(display.get(), resources->crtcs[i], gamma.get());
+        XRRSetCrtcGamma(display.Get(), resources->crtcs[i], gamma.Get());
         ++set;
     }
-    XSync(display.get(), False);
+    XSync(display.Get(), False);
     if (set == 0) {
         std::cerr << "x11-probe: no CRTC with " << kRampLevels << " levels\n";
         return kMismatch;
@@ -194,7 +194,7 @@ int CrtcExpect(char* args[]) {
         return kUsage;
     }
     const DisplayHandle display = OpenDisplay();
-    const auto tables = ReadCrtcTables(display.get());
+    const auto tables = ReadCrtcTables(display.Get());
     int differences = 0;
     for (std::size_t i = 0; i < tables.size(); ++i) {
         differences += CountDifferences("CRTC " + std::to_string(i), tables[i], *expected, 16);
@@ -228,7 +228,7 @@ std::optional<std::vector<RampEntry>> ReadVidModeRamp(Display* display) {
 
 int VidModeRamp() {
     const DisplayHandle display = OpenDisplay();
-    const auto ramp = ReadVidModeRamp(display.get());
+    const auto ramp = ReadVidModeRamp(display.Get());
     if (!ramp) {
         return kMismatch;
     }
@@ -242,13 +242,13 @@ int VidModeSet(const char* path) {
         return kUsage;
     }
     const DisplayHandle display = OpenDisplay();
-    if (!HasVidModeRamp(display.get()) ||
-        XF86VidModeSetGammaRamp(display.get(), DefaultScreen(display.get()), kLevels, &(*ramp)[0],
+    if (!HasVidModeRamp(display.Get()) ||
+        XF86VidModeSetGammaRamp(display.Get(), DefaultScreen(display.Get()), kLevels, &(*ramp)[0],
                                 &(*ramp)[kRampLevels], &(*ramp)[2 * kRampLevels]) == 0) {
         std::cerr << "x11-probe: cannot set the vidmode ramp\n";
         return kMismatch;
     }
-    XSync(display.get(), False);
+    XSync(display.Get(), False);
     return 0;
 }
 
@@ -258,7 +258,7 @@ int VidModeExpect(char* args[]) {
         return kUsage;
     }
     const DisplayHandle display = OpenDisplay();
-    const auto ramp = ReadVidModeRamp(display.get());
+    const auto ramp = ReadVidModeRamp(display.Get());
     return !ramp || CountDifferences("vidmode", *ramp, *expected, 8) > 0 ? kMismatch : 0;
 }
 
@@ -280,21 +280,21 @@ int Title(const char* windowText) {
         return kUsage;
     }
     const DisplayHandle display = OpenDisplay();
-    const Atom name = XInternAtom(display.get(), "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display.get(), "UTF8_STRING", False);
+    const Atom name = XInternAtom(display.Get(), "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display.Get(), "UTF8_STRING", False);
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display.get(), *window, name, 0, 1024, False, utf8, &type,
+    const int status = XGetWindowProperty(display.Get(), *window, name, 0, 1024, False, utf8, &type,
                                           &format, &count, &remaining, &data);
     const XMemoryHandle<unsigned char> owned(data);
     if (status != Success || !owned) {
         std::cerr << "x11-probe: window " << windowText << " has no _NET_WM_NAME\n";
         return kMismatch;
     }
-    std::cout << std::string_view(reinterpret_cast<const char*>(owned.get()), count) << '\n';
+    std::cout << std::string_view(reinterpret_cast<const char*>(owned.Get()), count) << '\n';
     return 0;
 }
 
@@ -307,16 +307,16 @@ int Close(const char* windowText) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = *window;
-    event.xclient.message_type = XInternAtom(display.get(), "WM_PROTOCOLS", False);
+    event.xclient.message_type = XInternAtom(display.Get(), "WM_PROTOCOLS", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] =
-        static_cast<long>(XInternAtom(display.get(), "WM_DELETE_WINDOW", False));
+        static_cast<long>(XInternAtom(display.Get(), "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
-    if (XSendEvent(display.get(), *window, False, NoEventMask, &event) == 0) {
+    if (XSendEvent(display.Get(), *window, False, NoEventMask, &event) == 0) {
         std::cerr << "x11-probe: cannot send to window " << windowText << "\n";
         return kMismatch;
     }
-    XSync(display.get(), False);
+    XSync(display.Get(), False);
     return 0;
 }
 

@@ -32,11 +32,7 @@ public:
     Value Get() const noexcept { return value_; }
     explicit operator bool() const noexcept { return value_ != Traits::Invalid(); }
     // A handle that is a pointer reaches its members directly.
-    Value operator->() const noexcept
-        requires std::is_pointer_v<Value>
-    {
-        return value_;
-    }
+    Value operator->() const noexcept requires std::is_pointer_v<Value> { return value_; }
 
     // Gives the handle up without releasing it.
     Value Release() noexcept { return std::exchange(value_, Traits::Invalid()); }

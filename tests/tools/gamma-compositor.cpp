@@ -1,16 +1,14 @@
 // gamma-compositor SOCKET NAME SIZE [NAME SIZE]...
 //
-// A Wayland compositor without a screen, for the end-to-end tests. It listens
-// on SOCKET in $XDG_RUNTIME_DIR, offers a wl_output for each NAME and the
-// wlroots gamma control manager, and prints a line for each thing a client
-// does: "connected", "disconnected", "control NAME SIZE" (a client holds
-// NAME's gamma), "failed NAME" (a control refused or lost), "gamma NAME SIZE
-// R.. G.. B.." (3 * SIZE entries set), "invalid NAME" (tables of the wrong
-// length), "destroyed NAME" (the holder let go; a real compositor puts its
-// own tables back). One client at a time holds an output; an output of SIZE
-// 0 has no gamma. Standard input takes the lines "add NAME SIZE" and
-// "remove NAME", answered by "added NAME SIZE" and "removed NAME". "ready"
-// follows the first outputs. SIGTERM and SIGINT end it.
+// A screenless Wayland compositor for the end-to-end tests: a wl_output per
+// NAME and the wlroots gamma control manager on SOCKET in $XDG_RUNTIME_DIR.
+// One client at a time holds an output; an output of SIZE 0 has no gamma.
+// It prints a line per event: added NAME SIZE, removed NAME, ready,
+// connected, disconnected, control NAME SIZE (a client holds NAME), failed
+// NAME (a control refused or lost), gamma NAME SIZE R.. G.. B.. (tables set),
+// invalid NAME (tables of the wrong length), destroyed NAME (the holder let
+// go: a compositor puts its own tables back). Standard input takes the lines
+// "add NAME SIZE" and "remove NAME". SIGTERM or SIGINT ends it.
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,6 +44,7 @@ struct Output {
 wl_display* display = nullptr;
 std::list<Output> outputs;  // never shrinks: bound wl_outputs point here
 std::string pendingInput;
+wl_event_source* commands = nullptr;  // standard input, until it ends
 
 void Say(const std::string& line) {
     std::fputs((line + "\n").c_str(), stdout);
@@ -62,12 +61,16 @@ std::optional<std::uint32_t> ParseSize(const std::string& text) {
     return size;
 }
 
-// A new resource for the client, or nullptr when memory ran out.
+// A new resource for the client that answers with requests, or nullptr when
+// memory ran out.
 wl_resource* CreateResource(wl_client* client, const wl_interface* interface, int version,
-                            std::uint32_t id) {
+                            std::uint32_t id, const void* requests, void* data,
+                            wl_resource_destroy_func_t destroyed = nullptr) {
     wl_resource* resource = wl_resource_create(client, interface, version, id);
     if (resource == nullptr) {
         wl_client_post_no_memory(client);
+    } else {
+        wl_resource_set_implementation(resource, requests, data, destroyed);
     }
     return resource;
 }
@@ -120,13 +123,13 @@ void FailControl(wl_resource* control, const std::string& name) {
 
 void GetGammaControl(wl_client* client, wl_resource* manager, std::uint32_t id,
                      wl_resource* outputResource) {
-    wl_resource* control = CreateResource(client, &zwlr_gamma_control_v1_interface,
-                                          wl_resource_get_version(manager), id);
+    auto* output = static_cast<Output*>(wl_resource_get_user_data(outputResource));
+    wl_resource* control =
+        CreateResource(client, &zwlr_gamma_control_v1_interface, wl_resource_get_version(manager),
+                       id, &kControlRequests, output, ControlGone);
     if (control == nullptr) {
         return;
     }
-    auto* output = static_cast<Output*>(wl_resource_get_user_data(outputResource));
-    wl_resource_set_implementation(control, &kControlRequests, output, ControlGone);
     if (output->removed || output->gammaSize == 0 || output->control != nullptr) {
         FailControl(control, output->name);
         return;
@@ -140,23 +143,19 @@ const struct zwlr_gamma_control_manager_v1_interface kManagerRequests = {GetGamm
                                                                          DestroyResource};
 
 void BindManager(wl_client* client, void*, std::uint32_t version, std::uint32_t id) {
-    wl_resource* manager = CreateResource(client, &zwlr_gamma_control_manager_v1_interface,
-                                          static_cast<int>(version), id);
-    if (manager != nullptr) {
-        wl_resource_set_implementation(manager, &kManagerRequests, nullptr, nullptr);
-    }
+    CreateResource(client, &zwlr_gamma_control_manager_v1_interface, static_cast<int>(version), id,
+                   &kManagerRequests, nullptr);
 }
 
 const struct wl_output_interface kOutputRequests = {DestroyResource};
 
 void BindOutput(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
-    wl_resource* resource =
-        CreateResource(client, &wl_output_interface, static_cast<int>(version), id);
+    auto* output = static_cast<Output*>(data);
+    wl_resource* resource = CreateResource(client, &wl_output_interface, static_cast<int>(version),
+                                           id, &kOutputRequests, output);
     if (resource == nullptr) {
         return;
     }
-    auto* output = static_cast<Output*>(data);
-    wl_resource_set_implementation(resource, &kOutputRequests, output, nullptr);
     wl_output_send_geometry(resource, 0, 0, 300, 200, WL_OUTPUT_SUBPIXEL_UNKNOWN, "test", "gamma",
                             WL_OUTPUT_TRANSFORM_NORMAL);
     wl_output_send_mode(resource, WL_OUTPUT_MODE_CURRENT, 1024, 768, 60000);
@@ -203,11 +202,11 @@ void RunCommand(const std::string& line) {
     }
 }
 
-int ReadCommands(int fd, std::uint32_t, void* data) {
+int ReadCommands(int fd, std::uint32_t, void*) {
     char buffer[4096];
     const ssize_t count = read(fd, buffer, sizeof buffer);
     if (count <= 0) {
-        wl_event_source_remove(*static_cast<wl_event_source**>(data));
+        wl_event_source_remove(std::exchange(commands, nullptr));
         return 0;
     }
     pendingInput.append(buffer, static_cast<std::size_t>(count));
@@ -255,12 +254,17 @@ int main(int argc, char* argv[]) {
     wl_display_add_client_created_listener(display, &clientCame);
 
     wl_event_loop* loop = wl_display_get_event_loop(display);
-    wl_event_source* commands = nullptr;
-    commands = wl_event_loop_add_fd(loop, STDIN_FILENO, WL_EVENT_READABLE, ReadCommands, &commands);
-    wl_event_loop_add_signal(loop, SIGTERM, Terminate, nullptr);
-    wl_event_loop_add_signal(loop, SIGINT, Terminate, nullptr);
+    commands = wl_event_loop_add_fd(loop, STDIN_FILENO, WL_EVENT_READABLE, ReadCommands, nullptr);
+    wl_event_source* terminate = wl_event_loop_add_signal(loop, SIGTERM, Terminate, nullptr);
+    wl_event_source* interrupt = wl_event_loop_add_signal(loop, SIGINT, Terminate, nullptr);
     Say("ready");
     wl_display_run(display);
+    // The event loop frees no source still registered.
+    for (wl_event_source* source : {commands, terminate, interrupt}) {
+        if (source != nullptr) {
+            wl_event_source_remove(source);
+        }
+    }
     wl_display_destroy_clients(display);
     wl_display_destroy(display);
     return 0;

@@ -1,6 +1,7 @@
 #include "ControlWidgets.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -70,6 +71,70 @@ void ControlLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (click) {
         emit clicked();
     }
+}
+
+void ControlLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    pressed_ = false;
+    event->accept();
+}
+
+ControlScrollBar::ControlScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void ControlScrollBar::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QScrollBar::mousePressEvent(event);
+    } else {
+        event->accept();
+    }
+}
+
+void ControlScrollBar::wheelEvent(QWheelEvent* event) {
+    event->accept();
+}
+
+void ControlScrollBar::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+            triggerAction(SliderSingleStepSub);
+            break;
+        case Qt::Key_Down:
+        case Qt::Key_Right:
+            triggerAction(SliderSingleStepAdd);
+            break;
+        case Qt::Key_PageUp:
+            triggerAction(SliderPageStepSub);
+            break;
+        case Qt::Key_PageDown:
+            triggerAction(SliderPageStepAdd);
+            break;
+        case Qt::Key_Home:
+            triggerAction(SliderToMinimum);
+            break;
+        case Qt::Key_End:
+            triggerAction(SliderToMaximum);
+            break;
+        default:
+            event->ignore();
+            return;
+    }
+    event->accept();
+}
+
+ControlButton::ControlButton(const QString& caption, QWidget* parent)
+    : QPushButton(caption, parent) {
+    setAutoDefault(false);
+}
+
+void ControlButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 ControlFrame::ControlFrame(const QString& caption, Colour backColor, Colour foreColor,

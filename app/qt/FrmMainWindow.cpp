@@ -136,7 +136,7 @@ QWidget* FrmMainWindow::CreateLabel(const ControlLayout& row, Label& label, QWid
 }
 
 QWidget* FrmMainWindow::CreateScrollBar(ScrollBar& model, QWidget* container) {
-    auto* bar = new QScrollBar(Qt::Vertical, container);
+    auto* bar = new ControlScrollBar(container);
     bar->setRange(model.Min(), model.Max());
     bar->setSingleStep(model.SmallChange());
     bar->setPageStep(model.LargeChange());
@@ -158,8 +158,7 @@ QWidget* FrmMainWindow::CreateScrollBar(ScrollBar& model, QWidget* container) {
 
 QWidget* FrmMainWindow::CreatePushButton(const ControlLayout& row, PushButton& button,
                                          QWidget* container) {
-    auto* widget = new QPushButton(ToQString(row.caption), container);
-    widget->setAutoDefault(false);
+    auto* widget = new ControlButton(ToQString(row.caption), container);
     button.Redraw = [&button, widget] { widget->setVisible(button.Visible()); };
     connect(widget, &QPushButton::clicked, this, [&button] { button.Click(); });
     return widget;

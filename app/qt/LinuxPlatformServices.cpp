@@ -12,71 +12,28 @@
 #include <utility>
 
 #include "ControlWidgets.h"
+#include "RuntimeFolder.h"
 
-namespace {
-
-std::string SanitisedDisplay(std::string_view display) {
-    const std::size_t colon = display.rfind(':');
-    const std::size_t dot = display.find('.', colon == std::string_view::npos ? 0 : colon);
-    if (colon != std::string_view::npos && dot != std::string_view::npos) {
-        display = display.substr(0, dot);
-    }
-    std::string name;
-    for (const char c : display) {
-        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                          (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
-        name += kept ? c : '_';
-    }
-    return name.empty() ? std::string("none") : name;
-}
-
-std::optional<std::filesystem::path> EnvironmentFolder(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') {
+std::optional<std::filesystem::path> CurrentInstanceLockPath() {
+    const auto folder = CurrentRuntimeFolder();
+    if (!folder) {
         return std::nullopt;
     }
-    std::error_code error;
-    if (!std::filesystem::is_directory(value, error)) {
-        return std::nullopt;
-    }
-    return std::filesystem::path(value);
-}
-
-std::filesystem::path TempFolder() {
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    return error ? std::filesystem::path("/tmp") : folder;
-}
-
-}  // namespace
-
-std::filesystem::path InstanceLockPath(std::optional<std::filesystem::path> runtimeFolder,
-                                       const std::filesystem::path& tempFolder, unsigned userId,
-                                       std::string_view display) {
-    const std::string displayName = SanitisedDisplay(display);
-    if (runtimeFolder) {
-        return *runtimeFolder / ("kov-display-" + displayName + ".lock");
-    }
-    return tempFolder / ("kov-display-" + std::to_string(userId) + "-" + displayName + ".lock");
-}
-
-std::filesystem::path CurrentInstanceLockPath() {
     const char* display = std::getenv("DISPLAY");
-    return InstanceLockPath(EnvironmentFolder("XDG_RUNTIME_DIR"), TempFolder(), ::getuid(),
-                            display == nullptr ? std::string_view() : std::string_view(display));
+    return *folder / ("instance-" + DisplayFileName(display == nullptr ? "" : display) + ".lock");
 }
 
-LinuxPlatformServices::LinuxPlatformServices(std::filesystem::path lockPath)
+LinuxPlatformServices::LinuxPlatformServices(std::optional<std::filesystem::path> lockPath)
     : lockPath_(std::move(lockPath)) {}
 
 // A lock file that cannot be opened cannot tell; the program then runs
 // rather than refusing the user.
 bool LinuxPlatformServices::AnotherInstanceRunning() {
-    if (lock_) {
+    if (lock_ || !lockPath_) {
         return false;
     }
     UniqueFd file(
-        ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR));
+        ::open(lockPath_->c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR));
     if (!file) {
         return false;
     }

@@ -217,14 +217,12 @@ std::optional<LRESULT> MainWindow::OnChildNotification(UINT message, WPARAM wPar
     }
     const ControlKind kind = control->plan.row->control.kind;
     switch (message) {
-        case WM_COMMAND: {
-            const UINT code = HIWORD(wParam);
-            if ((kind == ControlKind::Label && code == STN_CLICKED) ||
-                (kind == ControlKind::PushButton && code == BN_CLICKED)) {
+        case WM_COMMAND:
+            // Labels report their clicks themselves, on the release.
+            if (kind == ControlKind::PushButton && HIWORD(wParam) == BN_CLICKED) {
                 control->plan.control->Click();
             }
             return 0;
-        }
         case WM_VSCROLL: {
             if (kind != ControlKind::VScrollBar) {
                 return std::nullopt;

@@ -1,5 +1,11 @@
 #include "NativeControls.h"
 
+// commctrl.h and windowsx.h build on the types of windows.h.
+// clang-format off
+#include <commctrl.h>
+#include <windowsx.h>
+// clang-format on
+
 #include <map>
 #include <string>
 
@@ -43,6 +49,37 @@ HWND CreateScrollBar(const ScrollBar& bar, DWORD visible, HWND parent, int id, H
     return window;
 }
 
+// A label reports a click when the left button is pressed on it and
+// released inside it, as a button does; the static control's own notice
+// comes on the press already. The second press of a double-click starts no
+// click, so a double-click is one click.
+LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                           DWORD_PTR control) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            SetCapture(window);
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            return 0;
+        case WM_LBUTTONUP:
+            if (GetCapture() == window) {
+                ReleaseCapture();
+                RECT area{};
+                GetClientRect(window, &area);
+                if (PtInRect(&area, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE) {
+                    reinterpret_cast<Control*>(control)->Click();
+                }
+            }
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(window, LabelProc, 0);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 NativeControl CreateNativeControl(const PlannedControl& entry, HWND parent, int id,
@@ -69,6 +106,8 @@ NativeControl CreateNativeControl(const PlannedControl& entry, HWND parent, int 
             native.window = CreateChild(L"STATIC", label.Caption(),
                                         SS_NOTIFY | SS_NOPREFIX | align | border | visible, parent,
                                         id, instance);
+            SetWindowSubclass(native.window, LabelProc, 0,
+                              reinterpret_cast<DWORD_PTR>(entry.control));
             break;
         }
         case ControlKind::PushButton:

@@ -1,3 +1,4 @@
+#include <QContextMenuEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -7,6 +8,8 @@
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 #include <array>
 
@@ -104,6 +107,9 @@ TEST_F(WindowTest, EachArrowTrackOrKeyStepCommitsOneChange) {
         {49, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_Up); }},
         {51, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_PageDown); }},
         {49, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_PageUp); }},
+        {49, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_Left); }},
+        {51, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_Right); }},
+        {0, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_Home); }},
     };
     for (const auto& [position, input] : inputs) {
         form.Label9.Click();
@@ -117,6 +123,54 @@ TEST_F(WindowTest, EachArrowTrackOrKeyStepCommitsOneChange) {
     const int writes = screen.Writes();
     ClickPart(Slider(2), QStyle::SC_ScrollBarSubLine);
     EXPECT_EQ(screen.Writes(), writes);
+}
+
+// Input a Windows scroll bar does not take leaves the sliders alone.
+TEST_F(WindowTest, WheelMiddleAndRightButtonsMoveNoSlider) {
+    QScrollBar& bar = Slider(1);
+    const QPoint track = PartCentre(bar, QStyle::SC_ScrollBarAddPage) + QPoint(0, 40);
+    QWheelEvent wheel(QPointF(track), bar.mapToGlobal(QPointF(track)), {}, {0, -120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&bar, &wheel);
+    QTest::mouseClick(&bar, Qt::MiddleButton, {}, track);
+    QTest::mouseClick(&bar, Qt::RightButton, {}, track);
+    bool menuShown = false;
+    QTimer::singleShot(0, [&menuShown] {
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            menuShown = true;
+            menu->close();
+        }
+    });
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, track, bar.mapToGlobal(track));
+    QApplication::sendEvent(&bar, &menu);
+    QApplication::processEvents();
+    EXPECT_FALSE(menuShown);
+    EXPECT_EQ(form.VScrollA[1].Value(), 50);
+    EXPECT_EQ(screen.Writes(), 0);
+}
+
+// A label acts on a release inside it, once for a double-click; a focused
+// button takes Enter and Space.
+TEST_F(WindowTest, LabelsClickOnReleaseAndButtonsTakeEnterAndSpace) {
+    QWidget& reset = Widget(form.Label9);
+    // What Qt delivers for a double-click: a click, then press, double-click, release.
+    QTest::mouseClick(&reset, Qt::LeftButton);
+    QTest::mousePress(&reset, Qt::LeftButton);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5),
+                            reset.mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton,
+                            Qt::NoModifier);
+    QApplication::sendEvent(&reset, &doubleClick);
+    QTest::mouseRelease(&reset, Qt::LeftButton);
+    EXPECT_EQ(screen.Writes(), 1);
+    QTest::mousePress(&reset, Qt::LeftButton);
+    QTest::mouseRelease(&reset, Qt::LeftButton, {}, {-5, -5});
+    EXPECT_EQ(screen.Writes(), 1);
+    QWidget& save = Widget(form.Command2[0]);
+    save.setFocus();
+    QTest::keyClick(&save, Qt::Key_Return);
+    EXPECT_TRUE(form.Frame2.Visible());
+    QTest::keyClick(&save, Qt::Key_Space);
+    EXPECT_FALSE(form.Frame2.Visible());
 }
 
 TEST_F(WindowTest, ADragReportsNothingUntilTheThumbIsReleased) {

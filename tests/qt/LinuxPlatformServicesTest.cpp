@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -8,18 +11,35 @@
 #include "FormTest.h"
 #include "LinuxPlatformServices.h"
 #include "QtTestSupport.h"
+#include "RuntimeFolder.h"
 #include "TerminationSignals.h"
 
-TEST(InstanceLockPath, OneFilePerUserAndDisplay) {
-    const std::tuple<std::optional<std::filesystem::path>, std::string_view, const char*> cases[] =
-        {{"/run/user/7", ":0.1", "/run/user/7/kov-display-_0.lock"},
-         {"/run/user/7", "localhost:10.0", "/run/user/7/kov-display-localhost_10.lock"},
-         {"/run/user/7", "../../etc/x:0", "/run/user/7/kov-display-.._.._etc_x_0.lock"},
-         {"/run/user/7", "", "/run/user/7/kov-display-none.lock"},
-         {std::nullopt, ":3.0", "/tmp/kov-display-7-_3.lock"}};
-    for (const auto& [runtime, display, expected] : cases) {
-        EXPECT_EQ(InstanceLockPath(runtime, "/tmp", 7, display), expected);
+TEST(RuntimeFolder, APrivateFolderPerUserAndAFilePerDisplay) {
+    EXPECT_EQ(RuntimeFolderPath("/run/user/7", "/tmp", 7), "/run/user/7/kov-display");
+    EXPECT_EQ(RuntimeFolderPath(std::nullopt, "/tmp", 7), "/tmp/kov-display-7");
+    const std::pair<std::string_view, const char*> displays[] = {{":0.1", "_0"},
+                                                                 {"localhost:10.0", "localhost_10"},
+                                                                 {"../../etc/x:0", ".._.._etc_x_0"},
+                                                                 {"", "none"}};
+    for (const auto& [display, name] : displays) {
+        EXPECT_EQ(DisplayFileName(display), name);
     }
+}
+
+// Only a folder of the user's own that nobody else may enter will do: one
+// that another user made first in the temp folder, or a link, is refused.
+TEST_F(FormTest, ARuntimeFolderIsMadePrivateAndAnyOtherIsRefused) {
+    struct stat status {};
+    ASSERT_EQ(PrivateFolder(folder / "new", ::getuid()), folder / "new");
+    ::stat((folder / "new").c_str(), &status);
+    EXPECT_EQ(status.st_mode & 0777, 0700U);
+    std::filesystem::create_directory_symlink(folder / "new", folder / "link");
+    EXPECT_EQ(PrivateFolder(folder / "link", ::getuid()), std::nullopt);
+    std::filesystem::create_directory(folder / "open");
+    ::chmod((folder / "open").c_str(), 0777);
+    EXPECT_EQ(PrivateFolder(folder / "open", ::getuid()), std::nullopt);
+    EXPECT_EQ(PrivateFolder(folder / "new", ::getuid() + 1), std::nullopt);
+    EXPECT_FALSE(LinuxPlatformServices(std::nullopt).AnotherInstanceRunning());
 }
 
 TEST_F(FormTest, TheFirstInstanceHoldsTheLockUntilItEnds) {

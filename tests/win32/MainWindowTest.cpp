@@ -1,4 +1,8 @@
+// commctrl.h builds on the types of windows.h.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <algorithm>
 #include <map>
@@ -222,6 +226,27 @@ TEST_F(MainWindowTest, TabEnterAndClicksReachTheModel) {
     EXPECT_FALSE(form.Frame2.Visible());
 }
 
+// A label acts on a release inside it, once for a double-click; Space
+// clicks a focused button.
+TEST_F(MainWindowTest, LabelsClickOnReleaseAndButtonsTakeSpace) {
+    const HWND reset = Hwnd(form.Label9);
+    const auto mouse = [reset](UINT message, int x) {
+        SendMessageW(reset, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, 2));
+    };
+    mouse(WM_LBUTTONDOWN, 2);
+    EXPECT_EQ(screen.Writes(), 0);
+    mouse(WM_LBUTTONUP, -40);
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        mouse(message, 2);
+    }
+    EXPECT_EQ(screen.Writes(), 1);
+    const HWND save = Hwnd(form.Command2[0]);
+    SetFocus(save);
+    SendMessageW(save, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(save, WM_KEYUP, VK_SPACE, 0xC0000001);
+    EXPECT_TRUE(form.Frame2.Visible());
+}
+
 TEST_F(MainWindowTest, TheEndOfTheSessionIsReportedOnceAndClosingDestroysTheWindow) {
     SendMessageW(window->Handle(), WM_ENDSESSION, FALSE, 0);
     SendMessageW(window->Handle(), WM_ENDSESSION, TRUE, 0);
@@ -232,7 +257,20 @@ TEST_F(MainWindowTest, TheEndOfTheSessionIsReportedOnceAndClosingDestroysTheWind
     EXPECT_NE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE), FALSE);
 }
 
+// A control must never hold a deleted font: the new fonts reach every
+// control before the old ones go.
 TEST_F(MainWindowTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {
+    bool oldFontAlive = false;
+    SetWindowSubclass(
+        Hwnd(form.Label1),
+        [](HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR alive) {
+            if (message == WM_SETFONT) {
+                const auto old = reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0));
+                *reinterpret_cast<bool*>(alive) = GetObjectType(old) == OBJ_FONT;
+            }
+            return DefSubclassProc(label, message, wParam, lParam);
+        },
+        1, reinterpret_cast<DWORD_PTR>(&oldFontAlive));
     RECT suggested{100, 80, 900, 700};
     SendMessageW(window->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                  reinterpret_cast<LPARAM>(&suggested));
@@ -245,4 +283,5 @@ TEST_F(MainWindowTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {
     EXPECT_EQ(outer.left, suggested.left);
     EXPECT_EQ(RectInParent(Hwnd(form.VScrollA[1])).top, ToPixels({2160, 720, 375, 2415}, 144).top);
     EXPECT_EQ(FontOf(Hwnd(form.Label1)).lfHeight, -MulDiv(kFontPoints, 144, 72));
+    EXPECT_TRUE(oldFontAlive);
 }

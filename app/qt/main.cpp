@@ -26,8 +26,9 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     const TerminationSignals terminationSignals;
 
-    const auto screen = MakeScreenGammaDevice();
-    const ScreenInUse screenInUse(screen.get());
+    const auto outputs = MakeScreenGammaOutputs();
+    GammaDevice screen(*outputs);
+    const ScreenInUse screenInUse(&screen);
 
     LinuxPlatformServices platform(CurrentInstanceLockPath());
     FrmMain form(platform);

@@ -48,8 +48,9 @@ int RunWindow(HINSTANCE instance, int showCommand) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int showCommand) {
     LoadCommonControls();
-    const auto screen = MakeScreenGammaDevice();
-    Module_SetScreen::UseDevice(screen.get());
+    const auto outputs = MakeScreenGammaOutputs();
+    GammaDevice screen(*outputs);
+    Module_SetScreen::UseDevice(&screen);
     const int exitCode = RunWindow(instance, showCommand);
     Module_SetScreen::UseDevice(nullptr);
     return exitCode;

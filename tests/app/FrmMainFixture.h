@@ -13,9 +13,10 @@
 
 #include "FakePlatformServices.h"
 #include "FrmMain.h"
+#include "GammaDevice.h"
 #include "Module1.h"
 #include "Module_SetScreen.h"
-#include "RecordingGammaDevice.h"
+#include "RecordingGammaOutputs.h"
 
 // Red, green and blue offsets as handed to the screen.
 struct Offsets {
@@ -31,7 +32,7 @@ protected:
     void SetUp() override {
         Module_SetScreen::ResetState();
         Module1::ResetState();
-        Module_SetScreen::UseDevice(&screen);
+        Module_SetScreen::UseDevice(&device);
         std::filesystem::create_directories(folder);
     }
 
@@ -60,12 +61,12 @@ protected:
 
     // Checks the ramps written from the index mark on, one per offsets.
     void ExpectWritesSince(std::size_t mark, const std::vector<Offsets>& expected) const {
-        const std::vector<GammaRamp>& written = screen.Written();
+        const auto& written = screen.Written();
         ASSERT_GE(written.size(), mark);
         ASSERT_EQ(written.size() - mark, expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const Offsets& o = expected[i];
-            EXPECT_TRUE(written[mark + i] ==
+            EXPECT_TRUE(RampOfTable(written[mark + i].table) ==
                         Module_SetScreen::BuildWorkRamp(captured, o.red, o.green, o.blue))
                 << "write " << i << " is not the ramp for (" << o.red << ", " << o.green << ", "
                 << o.blue << ")";
@@ -99,7 +100,8 @@ protected:
     }
 
     const GammaRamp captured = SomeScreenRamp();
-    RecordingGammaDevice screen{captured};
+    RecordingGammaOutputs screen{captured};
+    GammaDevice device{screen};
     const std::filesystem::path folder = UniqueFolder();
     FakePlatformServices platform{folder};
     FrmMain form{platform};

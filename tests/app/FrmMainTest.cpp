@@ -230,5 +230,5 @@ TEST_F(FrmMainTest, UnloadPutsTheCapturedRampBack) {
     ASSERT_FALSE(screen.Screen() == captured);
     form.Form_Unload();
     EXPECT_TRUE(screen.Screen() == captured);
-    EXPECT_TRUE(screen.Written().back() == captured);
+    EXPECT_TRUE(RampOfTable(screen.Written().back().table) == captured);
 }

@@ -17,10 +17,11 @@
 #include "FakePlatformServices.h"
 #include "FrmMain.h"
 #include "FrmMainWindow.h"
+#include "GammaDevice.h"
 #include "Module1.h"
 #include "Module_SetScreen.h"
 #include "QtTestSupport.h"
-#include "RecordingGammaDevice.h"
+#include "RecordingGammaOutputs.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ protected:
     void SetUp() override {
         Module_SetScreen::ResetState();
         Module1::ResetState();
-        Module_SetScreen::UseDevice(&screen);
+        Module_SetScreen::UseDevice(&device);
         ASSERT_TRUE(window.Load());
         window.show();
         QApplication::setActiveWindow(&window);
@@ -94,7 +95,8 @@ protected:
     }
 
     TempFolder folder;
-    RecordingGammaDevice screen{ScreenRamp()};
+    RecordingGammaOutputs screen{ScreenRamp()};
+    GammaDevice device{screen};
     FakePlatformServices platform{folder.Path()};
     FrmMain form{platform};
     FrmMainWindow window{form, 96};
@@ -361,8 +363,9 @@ TEST(FrmMainWindowRefused, ARefusedStartUnloadsOnceAndNeverTouchesTheScreen) {
     Module_SetScreen::ResetState();
     Module1::ResetState();
     TempFolder folder;
-    RecordingGammaDevice screen;
-    Module_SetScreen::UseDevice(&screen);
+    RecordingGammaOutputs screen;
+    GammaDevice device(screen);
+    Module_SetScreen::UseDevice(&device);
     FakePlatformServices platform(folder.Path());
     platform.SetAnotherInstanceRunning(true);
     {

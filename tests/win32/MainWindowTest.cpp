@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "FrmMain.h"
+#include "GammaDevice.h"
 #include "Layout.h"
 #include "MainWindow.h"
 #include "Module1.h"
 #include "Module_SetScreen.h"
-#include "RecordingGammaDevice.h"
+#include "RecordingGammaOutputs.h"
 
 namespace {
 
@@ -99,7 +100,8 @@ protected:
 
     std::filesystem::path folder_ = FreshFolder();
     TestPlatform platform_{folder_};
-    RecordingGammaDevice device_;
+    RecordingGammaOutputs screen_;
+    GammaDevice device_{screen_};
     FrmMain form_{platform_};
     std::unique_ptr<MainWindow> window_;
 };
@@ -278,12 +280,12 @@ TEST_P(ScrollInputTest, RequestCommitsOnePositionThroughTheModel) {
     const ScrollCase& c = GetParam();
     ScrollBar& red = form_.VScrollA[1];
     red.SetValue(c.start);
-    const int writesBefore = device_.Writes();
+    const int writesBefore = screen_.Writes();
 
     Scroll(red, c.request, c.thumb);
 
     EXPECT_EQ(red.Value(), c.expected);
-    EXPECT_EQ(device_.Writes() - writesBefore, c.expected == c.start ? 0 : 1);
+    EXPECT_EQ(screen_.Writes() - writesBefore, c.expected == c.start ? 0 : 1);
     EXPECT_EQ(GetScrollPos(Hwnd(red), SB_CTL), c.expected);
     EXPECT_EQ(TextOf(Hwnd(form_.Label5[1])), std::to_wstring(100 - 2 * c.expected));
     EXPECT_EQ(form_.VScrollA[0].Value(), 50);
@@ -304,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ScrollCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowTest, AllChannelsSliderMovesEveryBarOnScreen) {
-    const int writesBefore = device_.Writes();
+    const int writesBefore = screen_.Writes();
     Scroll(form_.VScrollA[0], SB_LINEDOWN);
     for (int channel = 0; channel < 4; ++channel) {
         SCOPED_TRACE(channel);
@@ -313,7 +315,7 @@ TEST_F(MainWindowTest, AllChannelsSliderMovesEveryBarOnScreen) {
     }
     // Three nested colour changes and the all-channels apply; nothing echoes
     // back from the bars on screen.
-    EXPECT_EQ(device_.Writes() - writesBefore, 4);
+    EXPECT_EQ(screen_.Writes() - writesBefore, 4);
 }
 
 TEST_F(MainWindowTest, ModelChangesRedrawTheirControls) {
@@ -450,25 +452,25 @@ TEST_F(MainWindowTest, EnterClicksTheFocusedButton) {
 
 TEST_F(MainWindowTest, CloseUnloadsOnceAndPutsTheCapturedRampBack) {
     form_.VScrollA[1].SetValue(20);
-    const int writesBefore = device_.Writes();
+    const int writesBefore = screen_.Writes();
 
     SendMessageW(window_->Handle(), WM_ENDSESSION, TRUE, 0);
-    ASSERT_EQ(device_.Writes(), writesBefore + 1);
-    EXPECT_EQ(device_.Screen(), LinearRamp());
+    ASSERT_EQ(screen_.Writes(), writesBefore + 1);
+    EXPECT_EQ(screen_.Screen(), LinearRamp());
 
     SendMessageW(window_->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(window_->Handle(), nullptr);
-    EXPECT_EQ(device_.Writes(), writesBefore + 1);
+    EXPECT_EQ(screen_.Writes(), writesBefore + 1);
 }
 
 TEST_F(MainWindowTest, ClosingWithoutEndOfSessionUnloadsOnce) {
     form_.VScrollA[2].SetValue(70);
-    const int writesBefore = device_.Writes();
+    const int writesBefore = screen_.Writes();
     SendMessageW(window_->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(device_.Writes(), writesBefore + 1);
-    EXPECT_EQ(device_.Screen(), LinearRamp());
+    EXPECT_EQ(screen_.Writes(), writesBefore + 1);
+    EXPECT_EQ(screen_.Screen(), LinearRamp());
     window_.reset();
-    EXPECT_EQ(device_.Writes(), writesBefore + 1);
+    EXPECT_EQ(screen_.Writes(), writesBefore + 1);
 }
 
 TEST_F(MainWindowTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "DesktopDisplays.h"
@@ -25,60 +24,56 @@ std::vector<DisplayEntry> EnumerateDisplays() {
     return entries;
 }
 
-// Display names are plain ASCII (\\.\DISPLAY1); the id keeps them as UTF-8.
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), size,
-                        nullptr, nullptr);
-    return utf8;
+// A display's id: its device name (\\.\DISPLAY1), which is plain ASCII; the
+// desktop window stands in, with an empty name, when no display is found.
+std::string IdOf(const std::wstring& name) {
+    if (name.empty()) {
+        return "DESKTOP";
+    }
+    std::string id;
+    for (const wchar_t c : name) {
+        id.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    }
+    return id;
 }
 
-// The id of the one output when enumeration finds no display.
-constexpr const char* kDesktopId = "DESKTOP";
-
 // The displays attached to the desktop through GDI, a device context per
-// display made for each read or write and deleted before it returns. Only
-// when the enumeration finds no display is the desktop window's context used.
-// GDI gives every display a 256-level ramp and reports no changes of its
-// own: the program calls GammaDevice::Reapply on display change, resume and
+// display made for each read or write and deleted before it returns. GDI
+// gives every display a 256-level ramp and reports no changes of its own:
+// the program calls GammaDevice::Reapply on display change, resume and
 // unlock.
 class GdiOutputs final : public GammaOutputs {
 public:
     std::vector<GammaOutput> ActiveOutputs() override {
-        displays_.clear();
-        for (std::wstring& name : DesktopDisplays(EnumerateDisplays())) {
-            displays_.emplace_back(Utf8(name), std::move(name));
-        }
-        if (displays_.empty()) {
-            displays_.emplace_back(kDesktopId, L"");
+        names_ = DesktopDisplays(EnumerateDisplays());
+        if (names_.empty()) {
+            names_.emplace_back();
         }
         std::vector<GammaOutput> active;
-        for (const auto& display : displays_) {
-            active.push_back({display.first, kRampLevels});
+        for (const std::wstring& name : names_) {
+            active.push_back({IdOf(name), kRampLevels});
         }
         return active;
     }
 
     std::optional<GammaTable> ReadTable(const GammaOutput& output) override {
         GammaRamp ramp{};
-        const bool read = output.levels == kRampLevels && WithDc(output.id, [&](HDC dc) {
-                              return GetDeviceGammaRamp(dc, ramp.data()) != FALSE;
-                          });
-        return read ? std::optional<GammaTable>(std::in_place, ramp.begin(), ramp.end())
-                    : std::nullopt;
+        const Dc dc = DcFor(output);
+        if (!dc.Get() || GetDeviceGammaRamp(dc.Get(), ramp.data()) == FALSE) {
+            return std::nullopt;
+        }
+        return GammaTable(ramp.begin(), ramp.end());
     }
 
     bool WriteTable(const GammaOutput& output, std::span<const RampEntry> table) override {
+        // The call takes a non-const pointer but only reads the ramp.
+        GammaRamp ramp{};
         if (table.size() != kRampSize) {
             return false;
         }
-        // The call takes a non-const pointer but only reads the ramp.
-        GammaRamp ramp{};
         std::ranges::copy(table, ramp.begin());
-        return WithDc(output.id,
-                      [&](HDC dc) { return SetDeviceGammaRamp(dc, ramp.data()) != FALSE; });
+        const Dc dc = DcFor(output);
+        return dc.Get() && SetDeviceGammaRamp(dc.Get(), ramp.data()) != FALSE;
     }
 
     bool Flush() override { return true; }
@@ -86,25 +81,31 @@ public:
     bool TakeEvents() override { return false; }
 
 private:
-    // Runs use with a fresh device context for the display; false when the
-    // display is unknown or no context can be had.
-    template <typename Use>
-    bool WithDc(const std::string& id, Use use) const {
-        const auto found = std::ranges::find(displays_, id, &Display::first);
-        if (found == displays_.end()) {
-            return false;
+    // A display's own context, or the desktop window's.
+    struct Dc {
+        UniqueCreatedDc created;
+        UniqueDesktopDc desktop;
+        HDC Get() const { return created ? created.Get() : desktop.Get(); }
+    };
+
+    // A fresh context for the output, holding nothing when the output is
+    // not listed or no context can be had.
+    Dc DcFor(const GammaOutput& output) const {
+        Dc dc;
+        const auto name = std::ranges::find(names_, output.id, &IdOf);
+        if (name == names_.end() || output.levels != kRampLevels) {
+            return dc;
         }
-        if (found->second.empty()) {
-            const UniqueDesktopDc dc(GetDC(GetDesktopWindow()));
-            return dc && use(dc.Get());
+        if (name->empty()) {
+            dc.desktop.Reset(GetDC(GetDesktopWindow()));
+        } else {
+            dc.created.Reset(CreateDCW(L"DISPLAY", name->c_str(), nullptr, nullptr));
         }
-        const UniqueCreatedDc dc(CreateDCW(L"DISPLAY", found->second.c_str(), nullptr, nullptr));
-        return dc && use(dc.Get());
+        return dc;
     }
 
-    // Each listed output's id and display name, from the last ActiveOutputs().
-    using Display = std::pair<std::string, std::wstring>;
-    std::vector<Display> displays_;
+    // The names of the displays of the last ActiveOutputs().
+    std::vector<std::wstring> names_;
 };
 
 }  // namespace

@@ -86,6 +86,12 @@ TEST_F(GammaDeviceTest, EachOutputGetsTheOffsetsOnItsOwnTableAndBackExactly) {
     for (const auto& [id, base] : bases) {
         EXPECT_EQ(screen.Shown(id), base) << id;
     }
+    // A new capture replaces the old one.
+    Apply({12, -100, -4});
+    const GammaTable darkened = screen.Shown("small");
+    Module_SetScreen::SaveGamma();
+    Module_SetScreen::RestoreGamma();
+    EXPECT_EQ(screen.Shown("small"), darkened);
 }
 
 // Nothing is written without a capture or to an output not read; the first
@@ -102,8 +108,6 @@ TEST_F(GammaDeviceTest, OnlyWhatWasCapturedIsWritten) {
         EXPECT_EQ(Module_SetScreen::RampCaptured, readable);
     }
     EXPECT_EQ(Module_SetScreen::SavedRamp, RampOfTable(bases["wide"]));
-    screen.Refuse("primary", false);
-    screen.Refuse("small", false);
     Apply({-50, 0, 0});
     EXPECT_EQ(WritesTo("primary") + WritesTo("small"), 0);
     ExpectOnItsBase("wide", {-50, 0, 0});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <span>
 
 #include "WindowPlan.h"
@@ -17,6 +18,9 @@ public:
     virtual void StopRequested() = 0;
     // The session ends, and the process may be ended as soon as this returns.
     virtual void SessionEnding() = 0;
+    // Displays may have come, gone, woken or been reset (Windows reports a
+    // display change, resume from sleep and session unlock).
+    virtual void DisplaysChanged() = 0;
 };
 
 // A toolkit's part of the program: the native window and the event loop.
@@ -41,4 +45,8 @@ public:
 
     // Asks every running event loop to end, a modal notice's included.
     virtual void Quit() = 0;
+
+    // Has the event loop watch a descriptor: whenever it can be read,
+    // onReadable runs, until it returns false.
+    virtual void WatchDescriptor(int fd, std::function<bool()> onReadable) = 0;
 };

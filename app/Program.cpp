@@ -27,6 +27,7 @@ int Program::Run(FrontEnd& frontEnd) {
             return 0;
         }
         frontEnd.BuildWindow(PlanWindow(form_));
+        WatchScreen(frontEnd);
         const int status = frontEnd.RunEventLoop();
         Unload();
         return status;
@@ -44,6 +45,23 @@ void Program::StopRequested() {
 void Program::SessionEnding() {
     Unload();
     frontEnd_->Quit();
+}
+
+void Program::DisplaysChanged() {
+    screen_.Reapply();
+}
+
+// Outputs that come or change while the program runs are reported on the
+// screen's connection, which the capture opened; once it is gone (the
+// display server went away) there is nothing more to watch.
+void Program::WatchScreen(FrontEnd& frontEnd) {
+    const int fd = screen_.EventDescriptor();
+    if (fd >= 0) {
+        frontEnd.WatchDescriptor(fd, [this, fd] {
+            screen_.TakeEvents();
+            return screen_.EventDescriptor() == fd;
+        });
+    }
 }
 
 void Program::Unload() {

@@ -19,11 +19,13 @@ public:
 
     void StopRequested() override;
     void SessionEnding() override;
+    void DisplaysChanged() override;
 
     // The program's window.
     FrmMain& Form() { return form_; }
 
 private:
+    void WatchScreen(FrontEnd& frontEnd);
     void Unload();
 
     GammaDevice& screen_;

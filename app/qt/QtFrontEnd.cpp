@@ -22,3 +22,14 @@ int QtFrontEnd::RunEventLoop() {
 void QtFrontEnd::Quit() {
     QCoreApplication::exit(0);
 }
+
+void QtFrontEnd::WatchDescriptor(int fd, std::function<bool()> onReadable) {
+    auto& notifier =
+        notifiers_.emplace_back(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read));
+    QObject::connect(notifier.get(), &QSocketNotifier::activated,
+                     [watch = notifier.get(), onReadable = std::move(onReadable)] {
+                         if (!onReadable()) {
+                             watch->setEnabled(false);
+                         }
+                     });
+}

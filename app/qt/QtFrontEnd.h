@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QSocketNotifier>
 #include <memory>
+#include <vector>
 
 #include "FrmMainWindow.h"
 #include "FrontEnd.h"
@@ -16,10 +18,12 @@ public:
     void BuildWindow(std::span<const PlannedControl> plan) override;
     int RunEventLoop() override;
     void Quit() override;
+    void WatchDescriptor(int fd, std::function<bool()> onReadable) override;
 
     FrmMainWindow* Window() const { return window_.get(); }
 
 private:
     TerminationSignals terminationSignals_;
     std::unique_ptr<FrmMainWindow> window_;
+    std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
 };

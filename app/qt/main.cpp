@@ -7,9 +7,10 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    const auto screen = MakeScreenGammaDevice();
+    const auto outputs = MakeScreenGammaOutputs();
+    GammaDevice screen(*outputs);
     LinuxPlatformServices platform(CurrentInstanceLockPath());
-    Program program(platform, *screen);
+    Program program(platform, screen);
     QtFrontEnd frontEnd(program);
     return program.Run(frontEnd);
 }

@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include <wtsapi32.h>
+
 #include <algorithm>
 #include <limits>
 #include <string>
@@ -75,6 +77,7 @@ MainWindow::MainWindow(std::span<const PlannedControl> plan, HINSTANCE instance,
         throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
                                 "CreateWindowExW");
     }
+    WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
     dpi_ = DpiOf(window_);
     CreateControls(plan, instance);
     ApplyStackingOrder(controls_);
@@ -170,6 +173,21 @@ LRESULT MainWindow::OnMainMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
+        // Drivers may reset a display's ramp when it changes, wakes or the
+        // session is unlocked; the displays then get the offsets again.
+        case WM_DISPLAYCHANGE:
+            events_.DisplaysChanged();
+            break;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMEAUTOMATIC) {
+                events_.DisplaysChanged();
+            }
+            return TRUE;
+        case WM_WTSSESSION_CHANGE:
+            if (wParam == WTS_SESSION_UNLOCK) {
+                events_.DisplaysChanged();
+            }
+            return 0;
         case WM_ENDSESSION:
             // The process may be ended as soon as this returns.
             if (wParam != FALSE) {
@@ -177,6 +195,7 @@ LRESULT MainWindow::OnMainMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_DESTROY:
+            WTSUnRegisterSessionNotification(window_);
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:

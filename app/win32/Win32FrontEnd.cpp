@@ -25,3 +25,5 @@ int Win32FrontEnd::RunEventLoop() {
 void Win32FrontEnd::Quit() {
     PostQuitMessage(0);
 }
+
+void Win32FrontEnd::WatchDescriptor(int /*fd*/, std::function<bool()> /*onReadable*/) {}

@@ -15,6 +15,9 @@ public:
     void BuildWindow(std::span<const PlannedControl> plan) override;
     int RunEventLoop() override;
     void Quit() override;
+    // Displays on Windows report their changes by window messages; there is
+    // never a descriptor to watch.
+    void WatchDescriptor(int fd, std::function<bool()> onReadable) override;
 
     MainWindow* Window() const { return window_.get(); }
 

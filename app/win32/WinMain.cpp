@@ -17,9 +17,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    const auto screen = MakeScreenGammaDevice();
+    const auto outputs = MakeScreenGammaOutputs();
+    GammaDevice screen(*outputs);
     Win32PlatformServices platform;
-    Program program(platform, *screen);
+    Program program(platform, screen);
     Win32FrontEnd frontEnd(instance, showCommand, program);
     return program.Run(frontEnd);
 }

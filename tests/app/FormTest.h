@@ -12,9 +12,10 @@
 
 #include "FakePlatformServices.h"
 #include "FrmMain.h"
+#include "GammaDevice.h"
 #include "Module1.h"
 #include "Module_SetScreen.h"
-#include "RecordingGammaDevice.h"
+#include "RecordingGammaOutputs.h"
 
 // Red, green and blue offsets as handed to the screen.
 struct Offsets {
@@ -32,7 +33,7 @@ protected:
     FormTest() {
         Module_SetScreen::ResetState();
         Module1::ResetState();
-        Module_SetScreen::UseDevice(&screen);
+        Module_SetScreen::UseDevice(&device);
         std::filesystem::create_directories(folder);
     }
     ~FormTest() override {
@@ -58,7 +59,7 @@ protected:
         ASSERT_EQ(written.size() - mark, expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const Offsets& o = expected[i];
-            EXPECT_EQ(written[mark + i],
+            EXPECT_EQ(RampOfTable(written[mark + i].table),
                       Module_SetScreen::BuildWorkRamp(captured, o.red, o.green, o.blue))
                 << "apply " << i << " is not (" << o.red << ", " << o.green << ", " << o.blue
                 << ")";
@@ -87,7 +88,8 @@ protected:
     }
 
     const GammaRamp captured = ScreenRamp();
-    RecordingGammaDevice screen{captured};
+    RecordingGammaOutputs screen{captured};
+    GammaDevice device{screen};
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("kov-app-test-" + std::to_string(std::random_device()()));
     FakePlatformServices platform{folder};

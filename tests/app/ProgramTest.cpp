@@ -16,11 +16,17 @@ public:
         return 7;
     }
     void Quit() override { ++quits; }
+    void WatchDescriptor(int fd, std::function<bool()> onReadable) override {
+        watched = fd;
+        readable = std::move(onReadable);
+    }
 
     std::function<void()> duringLoop = [] {};
     bool built = false;
     int loops = 0;
     int quits = 0;
+    int watched = -1;
+    std::function<bool()> readable;
 };
 
 // One way the program's run can end.
@@ -70,7 +76,7 @@ class ProgramTest : public FormTest, public ::testing::WithParamInterface<WayOut
 TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
     const WayOut& way = GetParam();
     platform.anotherInstance = way.anotherInstance;
-    Program program(platform, screen);
+    Program program(platform, device);
     FakeFrontEnd frontEnd;
     frontEnd.duringLoop = [&] { way.duringLoop(program, program.Form()); };
 
@@ -86,9 +92,25 @@ INSTANTIATE_TEST_SUITE_P(WaysOut, ProgramTest, ::testing::ValuesIn(kWaysOut));
 
 TEST_F(FormTest, AStopWhileTheNoticeShowsAsksTheFrontEndToEndItsLoops) {
     platform.anotherInstance = true;
-    Program program(platform, screen);
+    Program program(platform, device);
     FakeFrontEnd frontEnd;
     platform.onNotice = [&] { program.StopRequested(); };
     EXPECT_EQ(program.Run(frontEnd), 0);
     EXPECT_EQ(frontEnd.quits, 1);
+}
+
+TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReapply) {
+    screen.SetEventDescriptor(5);
+    Program program(platform, device);
+    FakeFrontEnd frontEnd;
+    frontEnd.duringLoop = [&] {
+        program.Form().VScrollA[1].SetValue(10);
+        EXPECT_TRUE(frontEnd.readable());
+        screen.SetEventDescriptor(-1);
+        EXPECT_FALSE(frontEnd.readable());
+        program.DisplaysChanged();
+    };
+    program.Run(frontEnd);
+    EXPECT_EQ(frontEnd.watched, 5);
+    EXPECT_EQ(screen.Writes(), 3);
 }

@@ -2,6 +2,7 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
+#include <wtsapi32.h>
 // clang-format on
 
 #include <algorithm>
@@ -18,8 +19,10 @@ namespace {
 struct RecordedEvents final : ProgramEvents {
     void StopRequested() override { ++stops; }
     void SessionEnding() override { ++sessionEnds; }
+    void DisplaysChanged() override { ++displayChanges; }
     int stops = 0;
     int sessionEnds = 0;
+    int displayChanges = 0;
 };
 
 // A window's rectangle in its parent's client coordinates.
@@ -247,10 +250,19 @@ TEST_F(MainWindowTest, LabelsClickOnReleaseAndButtonsTakeSpace) {
     EXPECT_TRUE(form.Frame2.Visible());
 }
 
-TEST_F(MainWindowTest, TheEndOfTheSessionIsReportedOnceAndClosingDestroysTheWindow) {
+TEST_F(MainWindowTest, SessionAndDisplayEventsAreReportedAndClosingDestroysTheWindow) {
     SendMessageW(window->Handle(), WM_ENDSESSION, FALSE, 0);
     SendMessageW(window->Handle(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(events.sessionEnds, 1);
+    const std::pair<UINT, WPARAM> displayEvents[] = {{WM_DISPLAYCHANGE, 32},
+                                                     {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+                                                     {WM_POWERBROADCAST, PBT_APMSUSPEND},
+                                                     {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK},
+                                                     {WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK}};
+    for (const auto& [message, wParam] : displayEvents) {
+        SendMessageW(window->Handle(), message, wParam, 0);
+    }
+    EXPECT_EQ(events.displayChanges, 3);
     SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(window->Handle(), nullptr);
     MSG quit{};

@@ -15,9 +15,6 @@ namespace Module1 {
 
 namespace {
 
-constexpr int kFirstSlot = 1;
-constexpr int kLastSlot = 6;
-
 std::wstring SlotKey(int slot) {
     return L"RGB" + std::to_wstring(slot);
 }
@@ -46,7 +43,7 @@ std::optional<std::array<std::int32_t, 3>> ParsePreset(std::wstring_view value) 
     }
     std::array<std::int32_t, 3> offsets{};
     for (std::size_t i = 0; i < offsets.size(); ++i) {
-        const std::optional<std::int32_t> number = PresetFieldToInt32(fields[i]);
+        const std::optional<std::int32_t> number = PresetOffsetFromField(fields[i]);
         if (!number) {
             return std::nullopt;
         }
@@ -55,17 +52,12 @@ std::optional<std::array<std::int32_t, 3>> ParsePreset(std::wstring_view value) 
     return offsets;
 }
 
+// A slot whose value is no preset keeps the offsets it had, unused.
 void LoadSlot(const std::filesystem::path& path, int slot) {
     PresetUsed[slot] = 0;
-    const std::optional<std::array<std::int32_t, 3>> offsets =
-        ParsePreset(INIFileModule1::ReadIniValue(path, SlotKey(slot)));
-    if (!offsets) {
-        return;
+    if (const auto offsets = ParsePreset(INIFileModule1::ReadIniValue(path, SlotKey(slot)))) {
+        StorePreset(slot, (*offsets)[0], (*offsets)[1], (*offsets)[2]);
     }
-    PresetRed[slot] = (*offsets)[0];
-    PresetGreen[slot] = (*offsets)[1];
-    PresetBlue[slot] = (*offsets)[2];
-    PresetUsed[slot] = *offsets == std::array<std::int32_t, 3>{} ? 0 : 1;
 }
 
 // What a new settings file holds: a comment naming the program and its
@@ -80,6 +72,22 @@ bool HasFirstLine(std::string_view bytes) {
 }
 
 }  // namespace
+
+bool IsPresetSlot(int slot) {
+    return slot >= kFirstSlot && slot <= kLastSlot;
+}
+
+void StorePreset(int slot, std::int32_t red, std::int32_t green, std::int32_t blue) {
+    PresetRed[slot] = red;
+    PresetGreen[slot] = green;
+    PresetBlue[slot] = blue;
+    PresetUsed[slot] = (red == 0 && green == 0 && blue == 0) ? 0 : 1;
+}
+
+std::wstring PresetValueText(int slot) {
+    return std::to_wstring(PresetRed[slot]) + L"," + std::to_wstring(PresetGreen[slot]) + L"," +
+           std::to_wstring(PresetBlue[slot]);
+}
 
 void EnsureSettingsFile(const std::filesystem::path& path) {
     const std::string content = EncodeSettingsText(kDefaultContent);
@@ -104,7 +112,7 @@ void InitSettingsPath(const std::filesystem::path& programFolder) {
 }
 
 void LoadPresets(const std::filesystem::path& path) {
-    AutoLoadSlot = LeadingNumberToInt16(INIFileModule1::ReadIniValue(path, L"AUTOLOAD"));
+    AutoLoadSlot = AutoLoadSlotFromValue(INIFileModule1::ReadIniValue(path, L"AUTOLOAD"));
     for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
         LoadSlot(path, slot);
     }

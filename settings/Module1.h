@@ -2,12 +2,17 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 // The preset store: where the settings file lives, which preset to read at
 // start, and the six presets. Filled once at start; saves change one slot
 // of the table and one key of the file.
 namespace Module1 {
+
+// The preset slots are numbered kFirstSlot..kLastSlot.
+inline constexpr int kFirstSlot = 1;
+inline constexpr int kLastSlot = 6;
 
 // The program's folder, ending in a separator; used to form SettingsPath.
 inline std::filesystem::path AppDir;
@@ -19,10 +24,21 @@ inline std::int16_t AutoLoadSlot = 0;
 // The preset table, indexed by slot 1..6; index 0 is never used.
 // PresetUsed(n) is 1 exactly when slot n holds three offsets that are not
 // all zero; the offsets mean something only while it is 1.
-inline std::int32_t PresetUsed[7]{};
-inline std::int32_t PresetRed[7]{};
-inline std::int32_t PresetGreen[7]{};
-inline std::int32_t PresetBlue[7]{};
+inline std::int32_t PresetUsed[kLastSlot + 1]{};
+inline std::int32_t PresetRed[kLastSlot + 1]{};
+inline std::int32_t PresetGreen[kLastSlot + 1]{};
+inline std::int32_t PresetBlue[kLastSlot + 1]{};
+
+// Whether slot is one of the six preset slots.
+bool IsPresetSlot(int slot);
+
+// Gives a slot three offsets. PresetUsed(slot) becomes 1, or 0 when all
+// three are zero: a preset of three zeros is no preset.
+void StorePreset(int slot, std::int32_t red, std::int32_t green, std::int32_t blue);
+
+// A slot's offsets as a preset value is written: red, green and blue in
+// decimal joined by "," ("20,-4,0").
+std::wstring PresetValueText(int slot);
 
 // Forms AppDir and SettingsPath from the folder that holds the program.
 void InitSettingsPath(const std::filesystem::path& programFolder);

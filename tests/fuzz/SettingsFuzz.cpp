@@ -1,72 +1,21 @@
-// Fuzz target for the settings file: the reader and the writer on arbitrary
-// file content, keys and values, and the round trip of a plain key.
-//
-// Input layout: one byte key length, one byte value length, the key bytes,
-// the value bytes (both in the settings text encoding), then the content
-// of the file.
-
+// Fuzz target for the settings file: the reader and the writer on
+// arbitrary file bytes, keys and values, through the same code that reads
+// and rewrites the file, and the round trip of a plain key. Input: one byte
+// key length, one byte value length, the key, the value (both in the
+// settings text encoding), then the file's bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "INIFileModule1.h"
 #include "SettingsText.h"
-#include "TextLines.h"
 #include "TextToNumber.h"
-#include "UpperCase.h"
 
 namespace {
-
-struct FuzzInput {
-    std::string_view key;
-    std::string_view value;
-    std::string_view content;
-};
-
-FuzzInput Split(std::string_view data) {
-    FuzzInput input;
-    if (data.size() < 2) {
-        input.content = data;
-        return input;
-    }
-    const std::size_t keyLength = static_cast<unsigned char>(data[0]);
-    const std::size_t valueLength = static_cast<unsigned char>(data[1]);
-    data.remove_prefix(2);
-    input.key = data.substr(0, keyLength);
-    data.remove_prefix(input.key.size());
-    input.value = data.substr(0, valueLength);
-    data.remove_prefix(input.value.size());
-    input.content = data;
-    return input;
-}
-
-// The file the target works on, in a folder of its own under the system's
-// temporary folder (set TMPDIR to keep runs apart).
-const std::filesystem::path& WorkFile() {
-    static const std::filesystem::path path = [] {
-        std::filesystem::path folder = std::filesystem::temp_directory_path() / "kov-settings-fuzz";
-        std::filesystem::create_directories(folder);
-        return folder / "settings.ini";
-    }();
-    return path;
-}
-
-void PutContent(std::string_view content) {
-    std::ofstream file(WorkFile(), std::ios::binary | std::ios::trunc);
-    file.write(content.data(), static_cast<std::streamsize>(content.size()));
-}
-
-std::string GetContent() {
-    std::ifstream file(WorkFile(), std::ios::binary | std::ios::ate);
-    std::string bytes(static_cast<std::size_t>(file.tellg()), '\0');
-    file.seekg(0);
-    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
 
 void Require(bool condition) {
     if (!condition) {
@@ -74,84 +23,76 @@ void Require(bool condition) {
     }
 }
 
+std::string_view Take(std::string_view& data, std::size_t size) {
+    const std::string_view part = data.substr(0, size);
+    data.remove_prefix(part.size());
+    return part;
+}
+
 bool HasOnlyCrLfLineEnds(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')) {
+    for (std::size_t i = bytes.find_first_of("\r\n"); i != std::string_view::npos;
+         i = bytes.find_first_of("\r\n", i + 2)) {
+        if (bytes.substr(i, 2) != "\r\n") {
             return false;
         }
-        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) {
-            return false;
-        }
     }
-    return true;
+    return bytes.empty() || bytes.ends_with("\r\n");
 }
 
-// A key of letters, digits and "_" only, never empty.
-std::wstring PlainKey(std::string_view bytes) {
-    std::wstring key;
+// The key's bytes cut to letters, digits and "_" (never empty), or the
+// value's to printable ASCII: a key the writer appends or replaces, and a
+// value it keeps as given.
+std::string Plain(std::string_view bytes, bool key) {
+    std::string text;
     for (const char c : bytes) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '_') {
-            key.push_back(static_cast<wchar_t>(c));
+        const bool word =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+        if (word || (!key && c >= 0x20 && c < 0x7F)) {
+            text.push_back(c);
         }
     }
-    return key.empty() ? L"K" : key;
+    return key && text.empty() ? "K" : text;
 }
 
-// A value of printable ASCII only.
-std::wstring PlainValue(std::string_view bytes) {
-    std::wstring value;
-    for (const char c : bytes) {
-        if (c >= 0x20 && c < 0x7F) {
-            value.push_back(static_cast<wchar_t>(c));
-        }
-    }
-    return value;
-}
-
-// Whether some line of content holds the upper-cased key anywhere; such a
-// line could answer the reader before the written one does.
-bool MentionsKey(std::string_view content, std::wstring_view key) {
-    const std::wstring upperKey = ToUpperText(key);
-    ByteLines lines(content);
-    for (std::string_view line; lines.Next(line);) {
-        if (ToUpperText(DecodeSettingsText(line)).find(upperKey) != std::wstring::npos) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void CheckReaderAndWriter(const FuzzInput& input) {
-    const std::wstring key = DecodeSettingsText(input.key);
-    const std::wstring value = DecodeSettingsText(input.value);
-    PutContent(input.content);
-    const std::wstring found = INIFileModule1::ReadIniValue(WorkFile(), key);
-    LeadingNumberToInt16(found);
-    PresetFieldToInt32(found);
-    if (INIFileModule1::WriteIniValue(WorkFile(), key, value)) {
-        const std::string written = GetContent();
-        Require(HasOnlyCrLfLineEnds(written));
-        Require(std::string_view(written).ends_with("\r\n"));
-    }
-}
-
-void CheckRoundTrip(const FuzzInput& input) {
-    const std::wstring key = PlainKey(input.key);
-    const std::wstring value = PlainValue(input.value);
-    if (MentionsKey(input.content, key)) {
-        return;
-    }
-    PutContent(input.content);
-    Require(INIFileModule1::WriteIniValue(WorkFile(), key, value));
-    Require(INIFileModule1::ReadIniValue(WorkFile(), key) == value);
+// Whether the bytes hold the ASCII key in any letter case. This covers
+// every line that holds it once decoded: code page 936 decodes ASCII bytes
+// as themselves, and none of its other characters upper-cases to ASCII.
+bool Mentions(std::string_view bytes, std::string_view key) {
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    return std::search(bytes.begin(), bytes.end(), key.begin(), key.end(),
+                       [&](char a, char b) { return upper(a) == upper(b); }) != bytes.end();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const FuzzInput input = Split({reinterpret_cast<const char*>(data), size});
-    CheckReaderAndWriter(input);
-    CheckRoundTrip(input);
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::size_t keyLength = size >= 2 ? static_cast<unsigned char>(input[0]) : 0;
+    const std::size_t valueLength = size >= 2 ? static_cast<unsigned char>(input[1]) : 0;
+    input.remove_prefix(size >= 2 ? 2 : 0);
+    const std::string_view key = Take(input, keyLength);
+    const std::string_view value = Take(input, valueLength);
+    const std::string_view bytes = input;
+
+    const std::wstring wideKey = DecodeSettingsText(key);
+    const std::wstring found = INIFileModule1::ValueInBytes(bytes, wideKey);
+    OffsetFromLabel(found);
+    PresetOffsetFromField(found);
+    PanelModeForSlotAction(found);
+    const std::optional<std::string> rewritten =
+        INIFileModule1::RewrittenBytes(bytes, wideKey, DecodeSettingsText(value));
+    Require(!rewritten || (HasOnlyCrLfLineEnds(*rewritten) && !rewritten->empty()));
+
+    // A plain key reads back the plain value written, unless the file
+    // already holds the key somewhere the writer might not match.
+    const std::string plainKey = Plain(key, true);
+    if (!Mentions(bytes, plainKey)) {
+        const std::wstring keyText(plainKey.begin(), plainKey.end());
+        const std::string plainValue = Plain(value, false);
+        const std::wstring valueText(plainValue.begin(), plainValue.end());
+        const std::optional<std::string> written =
+            INIFileModule1::RewrittenBytes(bytes, keyText, valueText);
+        Require(written && INIFileModule1::ValueInBytes(*written, keyText) == valueText);
+    }
     return 0;
 }

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
+#include "Layout.h"
 #include "Module1.h"
 #include "Module_SetScreen.h"
 #include "TextToNumber.h"
@@ -18,48 +18,11 @@ constexpr std::int16_t kSliderMax = 100;
 constexpr std::int16_t kSliderStep = 1;
 constexpr std::int16_t kSliderMiddle = 50;
 
-constexpr int kChannelCount = 4;
-
 // The panel mode kept in Frame2's tag.
 constexpr std::wstring_view kSaveMode = L"0";
 constexpr std::wstring_view kReadMode = L"1";
 constexpr std::wstring_view kSaveHeading = L"保存";
 constexpr std::wstring_view kReadHeading = L"读取";
-
-ScrollBar ChannelSlider() {
-    return {kSliderMin, kSliderMax, kSliderStep, kSliderStep, kSliderMiddle};
-}
-
-bool IsChannel(int index) {
-    return index >= 0 && index < kChannelCount;
-}
-
-Control* FindControl(FrmMain& form, std::string_view name, int index) {
-    const std::pair<std::string_view, Control*> singles[] = {
-        {"Frame1", &form.Frame1}, {"Frame2", &form.Frame2},  {"Command1", &form.Command1},
-        {"Label1", &form.Label1}, {"Label2", &form.Label2},  {"Label3", &form.Label3},
-        {"Label4", &form.Label4}, {"Label7", &form.Label7},  {"Label8", &form.Label8},
-        {"Label9", &form.Label9}, {"Label10", &form.Label10}};
-    if (index == kNoIndex) {
-        const auto* found =
-            std::find_if(std::begin(singles), std::end(singles),
-                         [name](const auto& single) { return single.first == name; });
-        return found == std::end(singles) ? nullptr : found->second;
-    }
-    if (name == "Command2" && (index == 0 || index == 1)) {
-        return &form.Command2[index];
-    }
-    if (name == "VScrollA" && IsChannel(index)) {
-        return &form.VScrollA[index];
-    }
-    if (name == "Label5" && IsChannel(index)) {
-        return &form.Label5[index];
-    }
-    if (name == "Label6" && Module1::IsPresetSlot(index)) {
-        return &form.Label6[index];
-    }
-    return nullptr;
-}
 
 // The offset a slider position stands for, (maximum / 2 - position) * 2, as
 // plain decimal text.
@@ -81,10 +44,10 @@ std::int16_t PositionForOffset(std::int32_t offset) {
 }  // namespace
 
 FrmMain::FrmMain(PlatformServices& platform)
-    : VScrollA{ChannelSlider(), ChannelSlider(), ChannelSlider(), ChannelSlider()},
+    : VScrollA(kSliderMin, kSliderMax, kSliderStep, kSliderStep, kSliderMiddle),
       platform_(platform) {
     for (const ControlLayout& row : FrmMainLayout()) {
-        Control& control = ControlAt(row);
+        Control& control = row.control.in(*this);
         control.SetVisible(row.visible);
         if (auto* label = dynamic_cast<Label*>(&control)) {
             label->SetCaption(std::wstring(row.caption));
@@ -94,10 +57,10 @@ FrmMain::FrmMain(PlatformServices& platform)
     }
     Frame2.SetTag(std::wstring(kSaveMode));
 
-    for (int index = 0; index < kChannelCount; ++index) {
+    for (int index = 0; index <= VScrollA.kLast; ++index) {
         VScrollA[index].OnChange = [this, index] { VScrollA_Change(index); };
     }
-    for (int index = 0; index < 2; ++index) {
+    for (int index = 0; index <= Command2.kLast; ++index) {
         Command2[index].OnClick = [this, index] { Command2_Click(index); };
     }
     for (int slot = Module1::kFirstSlot; slot <= Module1::kLastSlot; ++slot) {
@@ -108,18 +71,9 @@ FrmMain::FrmMain(PlatformServices& platform)
     Label7.OnClick = [this] { Label7_Click(); };
 }
 
-Control& FrmMain::ControlAt(const ControlLayout& row) {
-    Control* control = FindControl(*this, row.name, row.index);
-    if (control == nullptr) {
-        throw std::out_of_range("FrmMain has no control " + ControlName(row));
-    }
-    return *control;
-}
-
 bool FrmMain::Form_Load() {
     if (platform_.AnotherInstanceRunning()) {
         platform_.ShowNotice(kAlreadyRunningNotice, kProgramTitle);
-        Form_Unload();
         return false;
     }
     Module1::InitSettingsPath(platform_.ProgramFolder());
@@ -138,12 +92,12 @@ void FrmMain::Form_Unload() {
 }
 
 void FrmMain::VScrollA_Change(int index) {
-    if (!IsChannel(index)) {
+    if (!VScrollA.Holds(index)) {
         return;
     }
     Label5[index].SetCaption(OffsetText(VScrollA[index]));
     if (index == 0) {
-        for (int channel = 1; channel < kChannelCount; ++channel) {
+        for (int channel = 1; channel <= VScrollA.kLast; ++channel) {
             VScrollA[channel].SetValue(VScrollA[0].Value());
         }
     }
@@ -166,7 +120,7 @@ void FrmMain::Label9_Click() {
 }
 
 void FrmMain::Command2_Click(int index) {
-    if (index != 0 && index != 1) {
+    if (!Command2.Holds(index)) {
         return;
     }
     ShowSlotStates();

@@ -5,23 +5,21 @@
 #include <QPainter>
 
 QColor ResolveColour(Colour colour, const QPalette& palette) {
-    switch (colour) {
-        case kWindowBackground:
+    const ColourRole role = RoleOf(colour);
+    if (!role.system) {
+        return {role.red, role.green, role.blue};
+    }
+    switch (static_cast<SystemColour>(role.systemIndex)) {
+        case SystemColour::WindowBackground:
             return palette.color(QPalette::Base);
-        case kWindowText:
+        case SystemColour::WindowText:
             return palette.color(QPalette::Text);
-        case kButtonFace:
+        case SystemColour::ButtonFace:
             return palette.color(QPalette::Button);
-        case kButtonText:
+        case SystemColour::ButtonText:
             return palette.color(QPalette::ButtonText);
-        default:
-            break;
     }
-    if ((colour & kSystemColourFlag) != 0) {
-        return palette.color(QPalette::Window);
-    }
-    const auto channel = [colour](int shift) { return static_cast<int>((colour >> shift) & 0xFF); };
-    return {channel(0), channel(8), channel(16)};
+    return palette.color(QPalette::Window);
 }
 
 QString ToQString(std::wstring_view text) {

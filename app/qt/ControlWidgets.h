@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "Controls.h"
+#include "WindowPlan.h"
 
 // The widgets that draw the model's labels and frames, and the colour rules
 // they share.

@@ -13,22 +13,6 @@
 
 #include "ControlWidgets.h"
 
-FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)) {}
-
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
-    if (this != &other) {
-        FileDescriptor old(std::exchange(fd_, std::exchange(other.fd_, -1)));
-    }
-    return *this;
-}
-
-FileDescriptor::~FileDescriptor() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
 namespace {
 
 std::string SanitisedDisplay(std::string_view display) {
@@ -88,12 +72,12 @@ LinuxPlatformServices::LinuxPlatformServices(std::filesystem::path lockPath)
 // A lock file that cannot be opened cannot tell; the program then runs
 // rather than refusing the user.
 bool LinuxPlatformServices::AnotherInstanceRunning() {
-    if (lock_.Valid()) {
+    if (lock_) {
         return false;
     }
-    FileDescriptor file(
+    UniqueFd file(
         ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR));
-    if (!file.Valid()) {
+    if (!file) {
         return false;
     }
     int result = 0;

@@ -5,24 +5,7 @@
 #include <string_view>
 
 #include "PlatformServices.h"
-
-// An open file descriptor, closed when the owner goes.
-class FileDescriptor {
-public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor(FileDescriptor&& other) noexcept;
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
-    ~FileDescriptor();
-
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
+#include "UniqueFd.h"
 
 // Where the single-instance lock of one user on one X display lives: in
 // the user's runtime folder when there is one, else in the temp folder with
@@ -50,5 +33,5 @@ public:
 
 private:
     std::filesystem::path lockPath_;
-    FileDescriptor lock_;
+    UniqueFd lock_;
 };

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -12,38 +12,22 @@
 // question, a chosen program folder, and a record of every notice shown.
 class FakePlatformServices final : public PlatformServices {
 public:
-    struct Notice {
-        std::wstring text;
-        std::wstring title;
-    };
-
     explicit FakePlatformServices(std::filesystem::path programFolder)
         : programFolder_(std::move(programFolder)) {}
 
-    void SetAnotherInstanceRunning(bool running) { anotherInstance_ = running; }
-
-    bool AnotherInstanceRunning() override {
-        ++instanceChecks_;
-        return anotherInstance_;
-    }
-
+    bool AnotherInstanceRunning() override { return anotherInstance; }
     void ShowNotice(std::wstring_view text, std::wstring_view title) override {
-        notices_.push_back({std::wstring(text), std::wstring(title)});
+        notices.push_back(std::wstring(title) + L": " + std::wstring(text));
+        if (onNotice) {
+            onNotice();
+        }
     }
+    std::filesystem::path ProgramFolder() override { return programFolder_; }
 
-    std::filesystem::path ProgramFolder() override {
-        ++folderQueries_;
-        return programFolder_;
-    }
-
-    const std::vector<Notice>& Notices() const { return notices_; }
-    int InstanceChecks() const { return instanceChecks_; }
-    int FolderQueries() const { return folderQueries_; }
+    bool anotherInstance = false;
+    std::vector<std::wstring> notices;
+    std::function<void()> onNotice;  // runs while a notice shows
 
 private:
     std::filesystem::path programFolder_;
-    bool anotherInstance_ = false;
-    std::vector<Notice> notices_;
-    int instanceChecks_ = 0;
-    int folderQueries_ = 0;
 };

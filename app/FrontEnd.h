@@ -1,0 +1,44 @@
+#pragma once
+
+#include <span>
+
+#include "WindowPlan.h"
+
+// What a front end reports to the program besides the user's input to the
+// controls, which goes straight to the control model.
+class ProgramEvents {
+public:
+    ProgramEvents() = default;
+    ProgramEvents(const ProgramEvents&) = delete;
+    ProgramEvents& operator=(const ProgramEvents&) = delete;
+    virtual ~ProgramEvents() = default;
+
+    // The user or the system asks the program to stop (a stop signal).
+    virtual void StopRequested() = 0;
+    // The session ends, and the process may be ended as soon as this returns.
+    virtual void SessionEnding() = 0;
+};
+
+// A toolkit's part of the program: the native window and the event loop.
+// It builds widgets from the plan, forwards the user's input to the control
+// model, redraws what the model changed, and reports everything else to the
+// ProgramEvents it was made with; it decides nothing itself.
+class FrontEnd {
+public:
+    FrontEnd() = default;
+    FrontEnd(const FrontEnd&) = delete;
+    FrontEnd& operator=(const FrontEnd&) = delete;
+    virtual ~FrontEnd() = default;
+
+    // Builds the native window for the plan's controls, hidden, showing the
+    // model as it stands. The controls outlive the window's use of them:
+    // the window is not used after RunEventLoop has returned.
+    virtual void BuildWindow(std::span<const PlannedControl> plan) = 0;
+
+    // Shows the window and runs the event loop until the window has closed
+    // or Quit was called; returns the exit status.
+    virtual int RunEventLoop() = 0;
+
+    // Asks every running event loop to end, a modal notice's included.
+    virtual void Quit() = 0;
+};

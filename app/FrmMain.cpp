@@ -76,7 +76,9 @@ bool FrmMain::Form_Load() {
         platform_.ShowNotice(kAlreadyRunningNotice, kProgramTitle);
         return false;
     }
-    Module1::InitSettingsPath(platform_.ProgramFolder());
+    const std::filesystem::path programFolder = platform_.ProgramFolder();
+    Module1::InitSettingsPath(programFolder, platform_.CanCreateFilesIn(programFolder),
+                              platform_.UserSettingsFolder());
     Module1::LoadPresets(Module1::SettingsPath);
     ShowSlotStates();
     Module_SetScreen::SaveGamma();

@@ -8,31 +8,27 @@
 using INIFileModule1::ReadIniValue;
 using INIFileModule1::WriteIniValue;
 
-namespace {
-
 // The eight-line example of the file format, before and after writing RGB1.
 const std::string kEightLines =
     ";my presets\r\n\r\nx\r\n   AUTOLOAD=2\r\nrgb1=4,4,4\r\nRGB2=0,6,0\r\n  \r\nRGB1=8,8,8\r\n";
 const std::string kEightLinesAfter =
     ";my presets\r\nAUTOLOAD=2\r\nRGB1=10,-20,0\r\nRGB2=0,6,0\r\n\r\nRGB1=10,-20,0\r\n";
 
-}  // namespace
-
 TEST_F(SettingsFileTest, ReadsByTheReaderRules) {
     const std::string six =
         "  ;RGB1=1,1,1\rAutoload = 5\nautoload=3\r\nMY.RGB2=5,5,5\r\n"
-        "A=RGB3=7,7,7\r\nRGB4= 1, 2, 3\r\n";
+        "A=RGB3=7,7,7\r\nRGB4= 1, 2, 3";
     // clang-format off
     const std::tuple<std::string_view, std::wstring_view, std::wstring_view> cases[] = {
         {six, L"AUTOLOAD", L"3"}, {six, L" autoload ", L"3"}, {six, L"RGB1", L""},
         {six, L"RGB2", L"5,5,5"}, {six, L"RGB3", L"RGB3=7,7,7"}, {six, L"RGB4", L" 1, 2, 3"},
-        {six, L"RGB5", L""}, {"X RGB1=1\r\nrgb1=2\r\n", L"RGB1", L"1"}, {"RGB1=\r\nRGB1=2", L"RGB1", L""},
-        {"  ; RGB1=1\r\n\tRGB1=2\r\n", L"RGB1", L"2"}, {"\t;RGB1=1\r\n", L"RGB1", L"1"},
-        {"[S]\r\nRGB1=4\r\n", L"RGB1", L"4"}, {"RGB1 =1\r\n", L"RGB1", L""}, {"", L"RGB1", L""},
-        {"RGB1=a=b \r\n", L"RGB1", L"a=b "}, {"\xa6\xc1\xa6\xc2=\xd6\xd0\r\n", L"\u0391\u0392", L"\u4e2d"},
-        {"\xa1\xa1;RGB1=1\r\n", L"RGB1", L"1"}, {"RGB1=\x81 x\r\n", L"RGB1", L"\ufffd x"},
-        {"\xa8\xa6=1\r\n", L"\u00c9", L"1"}, {"\xaa\xa1=\xfe\xfe\r\n", L"\ue000", L"\ue4c5"},
-        {{"A\0B=1\r\nRGB1=\0x\r\n", 16}, L"RGB1", {L"\0x", 2}}, {"AUTOLOAD=1\r\n", L"", L"1"}};
+        {six, L"RGB5", L""}, {"X RGB1=1\r\nrgb1=2", L"RGB1", L"1"}, {"RGB1=\r\nRGB1=2", L"RGB1", L""},
+        {"\t;RGB1=1", L"RGB1", L"1"}, {"[S]\r\nRGB1=4", L"RGB1", L"4"}, {"RGB1=a=b ", L"RGB1", L"a=b "},
+        {"\xa1\xa1;RGB1=1", L"RGB1", L"1"}, {"RGB1=\x81 x", L"RGB1", L"\ufffd x"}, {"", L"RGB1", L""},
+        {"\xa8\xa1\xa8\xa3\xa8\xa6\xa8\xb9\xa6\xc1\xa7\xd1\xa7\xd7\xa3\xe1\xa2\xa1=\xd6\xd0",
+         L"\u0101\u01cd\u00c9\u00fc\u0391\u0430\u0401\uff41\u2160", L"\u4e2d"},
+        {"\x80\xa1\xa4\xa6\xc1\xd7\xf7=\xaa\xa1\xa1\x40\xa7\xa0\xff\xd6\xd0\x81", L"\u20ac\u00b7\u0391\u4f5c",
+         L"\ue000\ue4c6\ue765\ufffd\u4e2d\ufffd"}, {{"A\0B=1\r\nRGB1=\0x", 14}, L"RGB1", {L"\0x", 2}}};
     // clang-format on
     for (const auto& [bytes, key, value] : cases) {
         EXPECT_EQ(ReadIniValue(File(bytes), key), value) << bytes;
@@ -40,40 +36,30 @@ TEST_F(SettingsFileTest, ReadsByTheReaderRules) {
 }
 
 TEST_F(SettingsFileTest, RewritesByTheWriterRules) {
+    std::string large = std::string(200'000, 'A') + "=1\r\n", largeAfter = large;
+    for (int i = 0; i < 20'000; ++i) {
+        large += "rgb1=" + std::to_string(i) + "\r\n";
+        largeAfter += "RGB1=x\r\n";
+    }
     // clang-format off
     const std::tuple<std::string_view, std::wstring_view, std::wstring_view, std::string_view> cases[] = {
-        {kEightLines, L"RGB1", L"10,-20,0", kEightLinesAfter},
+        {kEightLines, L"RGB1", L"10,-20,0", kEightLinesAfter}, {large, L"RGB1", L"x", largeAfter},
         {";c\r\nAUTOLOAD=0\r\n", L"RGB3", L"2,4,6", ";c\r\nAUTOLOAD=0\r\nRGB3=2,4,6\r\n"},
         {"", L"RGB1", L"1,2,3", "RGB1=1,2,3\r\n"}, {"rgb1=4,4,4\r\n", L"Rgb1", L"5", "Rgb1=5\r\n"},
         {"X RGB1=1\r\n;RGB1=2\r\nRGB10=3", L"RGB1", L"9", "X RGB1=1\r\n;RGB1=2\r\nRGB10=3\r\nRGB1=9\r\n"},
         {"a1\nb2\rc3\r\nab  \r\n", L"K", L"V", "a1\r\nb2\r\nc3\r\nab  \r\nK=V\r\n"},
         {"\t\r\n\t\t\r\n \r\n  \r\n", L"K", L"V", "\t\t\r\n\r\nK=V\r\n"},
-        {"\xd6\xd0\r\n\xd6\xd0\xce\xc4\r\n", L"K", L"V", "\xd6\xd0\xce\xc4\r\nK=V\r\n"},
-        {"\x81\r\n\xff\xff\r\n\xff\x81 x\r\n", L"K", L"V", "\xff\xff\r\n\xff\x81 x\r\nK=V\r\n"},
+        {"\xd6\xd0\r\n\xd6\xd0\xce\xc4\r\n\x81\r\n\xff\x81 x", L"K", L"V", "\xd6\xd0\xce\xc4\r\n\xff\x81 x\r\nK=V\r\n"},
         {"\xfe\xfe\r\n\xa7\xa0x\r\n", L"K", L"\ue000", "\xa7\xa0x\r\nK=\xaa\xa1\r\n"},
         {"\xa1\xa1RGB1=1\r\nRGB1 =1\r\n", L"RGB1", L"2", "\xa1\xa1RGB1=1\r\nRGB1 =1\r\nRGB1=2\r\n"},
         {"RGB1=1\r\n", L" RGB1", L"2", "RGB1=1\r\n RGB1=2\r\n"}, {"K=1\r\n", L"", L"v", "K=1\r\n=v\r\n"},
-        {"\xa6\xc1\xa6\xc2=1\r\n", L"\u0391\u0392", L"\u4e2d", "\xa6\xa1\xa6\xa2=\xd6\xd0\r\n"},
-        {"K=1\r\n", L"K", L"\u00c9\u0e01\U0001F600", "K=???\r\n"},
+        {"\xa6\xc1\xa6\xc2=1\r\n", L"\u0391\u0392", L"\u4e2d\u00c9\U0001F600", "\xa6\xa1\xa6\xa2=\xd6\xd0??\r\n"},
         {{"A\0B=1\r\n", 7}, L"K", {L"\0", 1}, {"A\0B=1\r\nK=\0\r\n", 12}}};
     // clang-format on
     for (const auto& [before, key, value, after] : cases) {
         EXPECT_TRUE(WriteIniValue(File(before), key, value)) << before;
-        EXPECT_EQ(Bytes(), after) << before;
+        EXPECT_EQ(Bytes(), after) << before.substr(0, 100);
     }
-}
-
-// Line ends across the read chunks, a long line and many matching lines.
-TEST_F(SettingsFileTest, RewritesALargeFile) {
-    std::string before = std::string(200'000, 'A') + "=1\r\n";
-    std::string after = before;
-    for (int i = 0; i < 20'000; ++i) {
-        before += "rgb1=" + std::to_string(i) + "\r\n";
-        after += "RGB1=x\r\n";
-    }
-    EXPECT_EQ(ReadIniValue(File(before), L"RGB1"), L"0");
-    ASSERT_TRUE(WriteIniValue(path_, L"RGB1", L"x"));
-    EXPECT_EQ(Bytes(), after);
 }
 
 // A disk that fails after any number of bytes, the last one included,
@@ -88,7 +74,7 @@ TEST_F(SettingsFileTest, AWriteThatFailsAnywhereKeepsTheOldFile) {
                                                    kEightLinesAfter),
                       fits);
             EXPECT_EQ(Bytes(), fits ? kEightLinesAfter : exists ? kEightLines : "") << n;
-            EXPECT_EQ(EntryCount(), exists || fits ? 1U : 0U) << n;
+            EXPECT_EQ(EntryCount(), exists || fits ? 1 : 0) << n;
             fs::remove(path_);
         }
     }
@@ -100,10 +86,8 @@ TEST_F(SettingsFileTest, FailsWithoutChangingAnythingAndLeavesNoFileOpen) {
     const auto everyWay = [this] {
         EXPECT_TRUE(WriteIniValue(File("K=1\r\n"), L"K", L"\u4e2d"));
         EXPECT_EQ(ReadIniValue(path_, L"K"), L"\u4e2d");
-        for (const std::wstring_view text : {L"a\r\nb", L"a\nb", L"a\rb"}) {
-            EXPECT_FALSE(WriteIniValue(File("K=1\r\n"), L"K", text));
-            EXPECT_FALSE(WriteIniValue(path_, text, L"v"));
-        }
+        EXPECT_FALSE(WriteIniValue(File("K=1\r\n"), L"K", L"a\rb"));
+        EXPECT_FALSE(WriteIniValue(path_, L"a\nb", L"v"));
         EXPECT_FALSE(SettingsFile::CreateFileBytes(path_, "K=2\r\n"));
         EXPECT_FALSE(SettingsFile::WriteAndCommit(
             std::make_unique<FailsAfter>(SettingsFile::BeginReplacement(path_), 2), "K=2\r\n"));
@@ -114,7 +98,7 @@ TEST_F(SettingsFileTest, FailsWithoutChangingAnythingAndLeavesNoFileOpen) {
             EXPECT_FALSE(WriteIniValue(path, L"K", L"2"));
         }
         EXPECT_EQ(fs::file_size(path_), SettingsFile::kMaxFileBytes + 1);
-        EXPECT_EQ(EntryCount(), 1U);
+        EXPECT_EQ(EntryCount(), 1);
     };
     everyWay();
     const std::size_t open = OpenHandleCount();

@@ -6,8 +6,6 @@
 #include "Module1.h"
 #include "TestFiles.h"
 
-namespace {
-
 // The default content in code page 936: ";KOV调节显示器设置   作者：Tavrin
 // Email:tavrin@example.com" and "AUTOLOAD=0".
 const std::string kDefaultContent =
@@ -21,34 +19,42 @@ Slot SlotState(int slot) {
             Module1::PresetBlue[slot]};
 }
 
-class Module1Test : public SettingsFileTest {
-protected:
+struct Module1Test : SettingsFileTest {
     Module1Test() { Module1::ResetState(); }
     ~Module1Test() override { Module1::ResetState(); }
 };
 
-}  // namespace
-
-TEST_F(Module1Test, SettingsPathIsTheProgramFolderAndTheFileName) {
+// Beside the program when the file is there or the folder may be written,
+// with one separator also at a drive's root; else in the user's folder.
+TEST_F(Module1Test, ChoosesWhereTheSettingsFileLives) {
     const fs::path root = fs::temp_directory_path().root_path();
-    for (const fs::path& programFolder : {folder_, folder_ / "", root}) {
-        Module1::InitSettingsPath(programFolder);
-        const fs::path dir = programFolder == root ? root : folder_ / "";
-        EXPECT_EQ(Module1::AppDir.native(), dir.native());
-        EXPECT_EQ(Module1::SettingsPath.native(), dir.native() + path_.filename().native());
+    const fs::path name = path_.filename(), user = folder_ / "user";
+    const std::tuple<fs::path, bool, fs::path::string_type> cases[] = {
+        {folder_, true, path_.native()},
+        {folder_ / "", true, path_.native()},
+        {root, true, root.native() + name.native()},
+        {folder_, false, (user / name).native()}};
+    for (const auto& [programFolder, writable, settingsPath] : cases) {
+        Module1::InitSettingsPath(programFolder, writable, user);
+        EXPECT_EQ(Module1::SettingsPath.native(), settingsPath);
     }
+    File("");
+    Module1::InitSettingsPath(folder_, false, user);
+    EXPECT_EQ(Module1::SettingsPath, path_);
 }
 
-// Each file gives the start-up slot and slot 1 (3 after a failed load).
+// Each file gives the start-up slot and slot 1 (3, 3, 3 unused when it holds no preset).
 TEST_F(Module1Test, LoadsTheStartUpSlotAndEachPresetByTheirRules) {
     // clang-format off
     const std::tuple<std::string_view, std::int16_t, Slot> cases[] = {
         {"AUTOLOAD=3abc\r\nrgb1=1,2,3", 3, {1, 1, 2, 3}}, {"AUTOLOAD=abc\r\nRGB1=0,0,0", 0, {0, 0, 0, 0}},
         {"AUTOLOAD=2.5\r\nRGB1=10,20", 2, {0, 3, 3, 3}}, {"AUTOLOAD=3.5\r\nRGB1=1,2,3,4", 4, {0, 3, 3, 3}},
-        {"AUTOLOAD=-1\r\nRGB1= 10 , -20 , 30", -1, {1, 10, -20, 30}},
-        {"autoload= 6\r\nRGB1=2.5,3.5,-0.5", 6, {1, 2, 4, 0}}, {"AUTOLOAD=\r\nRGB0=9,9,9\r\nRGB7=9,9,9", 0, {0, 3, 3, 3}},
-        {"AUTOLOAD=99999\r\nRGB1=,1,2", 0, {0, 3, 3, 3}}, {"AUTOLOAD =5\r\nRGB1=1,2,3x", 0, {0, 3, 3, 3}},
-        {"RGB1=1,-2147483649,2", 0, {0, 3, 3, 3}}, {"RGB1=2147483647,-2147483648,1", 0, {1, 2147483647, -2147483647 - 1, 1}}};
+        {"AUTOLOAD=-1\r\nRGB1= 10 , -20 , 30", -1, {1, 10, -20, 30}}, {"AUTOLOAD=\t2d+1x", 20, {0, 3, 3, 3}},
+        {"autoload= 6\r\nRGB1=2.5,3.5,-0.5", 6, {1, 2, 4, 0}}, {"AUTOLOAD =5\r\nRGB1=1,2,3x", 0, {0, 3, 3, 3}},
+        {"AUTOLOAD=- 3 5E-1\r\nRGB1=5.,.5,-0", -4, {1, 5, 0, 0}}, {"AUTOLOAD=1e99999999999\r\nRGB1=,1,2", 0, {0, 3, 3, 3}},
+        {"AUTOLOAD=32767.5\r\nRGB1=- 1,1e3,1", 0, {0, 3, 3, 3}}, {"AUTOLOAD=-32768.5\r\nRGB1=\t1,1,1", -32768, {0, 3, 3, 3}},
+        {"AUTOLOAD=99999\r\nRGB0=9,9,9\r\nRGB7=9,9,9", 0, {0, 3, 3, 3}}, {"RGB1=0.50000000000000000001, 1 ,.", 0, {0, 3, 3, 3}},
+        {"RGB1=1,-2147483649,2", 0, {0, 3, 3, 3}}, {"RGB1=2147483647,-2147483648.5,0.50000000000000000001", 0, {1, 2147483647, -2147483647 - 1, 1}}};
     // clang-format on
     for (const auto& [bytes, autoLoad, slot] : cases) {
         Module1::StorePreset(1, 3, 3, 3);
@@ -58,32 +64,27 @@ TEST_F(Module1Test, LoadsTheStartUpSlotAndEachPresetByTheirRules) {
     }
 }
 
-// Without a file (or with a folder in its place) nothing is loaded, and
-// nothing is created until the first save.
-TEST_F(Module1Test, TheFirstSaveCreatesTheDefaultFileAndAddsTheSlot) {
-    Module1::InitSettingsPath(folder_);
-    fs::create_directory(path_);
-    for (const bool folder : {true, false}) {
-        Module1::StorePreset(2, 1, 1, 1);
-        Module1::AutoLoadSlot = 5;
-        Module1::LoadPresets(Module1::SettingsPath);
-        Module1::SavePreset(Module1::SettingsPath, 2, L"1,2,3");
-        EXPECT_EQ(std::make_tuple(Module1::AutoLoadSlot, SlotState(2)),
-                  std::make_tuple(0, Slot{0, 1, 1, 1}));
-        EXPECT_EQ(EntryCount(), folder ? 1U : 0U);
-        Module1::EnsureSettingsFile(Module1::SettingsPath);
-        EXPECT_EQ(fs::is_directory(path_), folder);
-        fs::remove(path_);
-    }
+// Without a file nothing is loaded and nothing made; the first save creates
+// the user's folder, the default content and the slot's line.
+TEST_F(Module1Test, TheFirstSaveCreatesTheFolderTheDefaultFileAndTheSlot) {
+    Module1::InitSettingsPath(folder_, false, folder_ / "user" / "kov");
+    Module1::StorePreset(2, 1, 1, 1);
+    Module1::AutoLoadSlot = 5;
+    Module1::LoadPresets(Module1::SettingsPath);
+    Module1::SavePreset(Module1::SettingsPath, 2, L"1,2,3");
+    EXPECT_EQ(std::tuple(Module1::AutoLoadSlot, SlotState(2)), std::tuple(0, Slot{0, 1, 1, 1}));
+    EXPECT_EQ(EntryCount(), 0);
     for (const Slot& slot : {Slot{1, 10, -20, 0}, Slot{0, 0, 0, 0}}) {
         Module1::EnsureSettingsFile(Module1::SettingsPath);
         Module1::StorePreset(2, slot[1], slot[2], slot[3]);
         Module1::SavePreset(Module1::SettingsPath, 2, Module1::PresetValueText(2));
         EXPECT_EQ(SlotState(2), slot);
     }
-    EXPECT_EQ(Bytes(), kDefaultContent + "RGB2=0,0,0\r\n");
+    EXPECT_EQ(ReadBytes(Module1::SettingsPath), kDefaultContent + "RGB2=0,0,0\r\n");
+    EXPECT_EQ(Module1::SettingsPath, folder_ / "user" / "kov" / path_.filename());
 }
 
+// The default only where no first line can be read.
 TEST_F(Module1Test, EnsureWritesTheDefaultOnlyWhenThereIsNoFirstLine) {
     // clang-format off
     const std::pair<std::string, std::string> cases[] = {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -10,7 +9,6 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "SettingsFile.h"
 
@@ -21,8 +19,7 @@ inline std::string ReadBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// A settings file in a fresh folder with a Chinese name, removed with all
-// it holds.
+// A settings file in a fresh folder with a Chinese name, removed with all it holds.
 class SettingsFileTest : public ::testing::Test {
 protected:
     SettingsFileTest() { fs::create_directories(folder_); }
@@ -36,32 +33,25 @@ protected:
         return path_;
     }
     std::string Bytes() const { return ReadBytes(path_); }
-    std::size_t EntryCount() const {
-        const fs::directory_iterator entries(folder_);
-        return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
-    }
+    auto EntryCount() const { return std::distance(fs::directory_iterator(folder_), {}); }
 
     const fs::path folder_ = fs::temp_directory_path() /
                              (fs::path(u8"kov设置-") += std::to_string(std::random_device()()));
     const fs::path path_ = folder_ / u8"KOV调节设置.ini";
 };
 
-// How many files and handles the process holds open; each platform's file
-// tests count them their own way.
+// Files and handles the process holds open, as each platform counts them.
 std::size_t OpenHandleCount();
 
 // A disk that takes n bytes and then fails, around a real pending file.
-class FailsAfter final : public SettingsFile::PendingFile {
-public:
-    FailsAfter(std::unique_ptr<PendingFile> file, std::size_t n) : file_(std::move(file)), n_(n) {}
+struct FailsAfter final : SettingsFile::PendingFile {
+    FailsAfter(std::unique_ptr<PendingFile> file, std::size_t n) : file(std::move(file)), n(n) {}
     bool Write(std::string_view bytes) override {
-        const std::string_view taken = bytes.substr(0, n_);
-        n_ -= taken.size();
-        return file_->Write(taken) && n_ > 0;
+        const std::string_view taken = bytes.substr(0, n);
+        n -= taken.size();
+        return file->Write(taken) && n > 0;
     }
-    bool Commit() override { return file_->Commit(); }
-
-private:
-    std::unique_ptr<PendingFile> file_;
-    std::size_t n_;
+    bool Commit() override { return file->Commit(); }
+    std::unique_ptr<PendingFile> file;
+    std::size_t n;
 };

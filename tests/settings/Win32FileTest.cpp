@@ -10,9 +10,8 @@
 using INIFileModule1::ReadIniValue;
 using INIFileModule1::WriteIniValue;
 
-// Asks every handle value a test process can hold (multiples of 4; such a
-// process holds far fewer than 16,384 handles) whether it is open. Under
-// Wine GetProcessHandleCount always reports 0.
+// Asks every handle value a test process can hold whether it is open;
+// under Wine GetProcessHandleCount always reports 0.
 std::size_t OpenHandleCount() {
     std::size_t count = 0;
     for (std::uintptr_t value = 4; value < 0x10000; value += 4) {
@@ -27,17 +26,17 @@ TEST(AnsiCodePage, Is936ForTheseTests) {
     EXPECT_EQ(GetACP(), 936U);
 }
 
-// Another program holding the file open: sharing reading only allows a
-// read; sharing nothing allows neither.
+// Another program holds the file open, sharing reading only (a read, no
+// write) or nothing (neither).
 TEST_F(SettingsFileTest, FileLockedByAnotherProgramIsLeftAsItWas) {
     for (const DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{0}}) {
-        File("K=1\r\n");
-        const UniqueFileHandle lock(CreateFileW(path_.c_str(), GENERIC_READ, share, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const UniqueFileHandle lock(CreateFileW(File("K=1\r\n").c_str(), GENERIC_READ, share,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                nullptr));
         ASSERT_TRUE(lock);
         EXPECT_EQ(ReadIniValue(path_, L"K"), share == 0 ? L"" : L"1");
         EXPECT_FALSE(WriteIniValue(path_, L"K", L"2"));
-        EXPECT_EQ(Entries().size(), 1U);
+        EXPECT_EQ(EntryCount(), 1);
     }
     EXPECT_EQ(Bytes(), "K=1\r\n");
 }
@@ -49,6 +48,6 @@ TEST_F(SettingsFileTest, HeedsReadOnlyAndKeepsHidden) {
         EXPECT_EQ(GetFileAttributesW(path_.c_str()) & attribute, attribute);
         ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL));
         EXPECT_EQ(Bytes(), attribute == FILE_ATTRIBUTE_HIDDEN ? "K=2\r\n" : "K=1\r\n");
-        EXPECT_EQ(Entries().size(), 1U);
+        EXPECT_EQ(EntryCount(), 1);
     }
 }

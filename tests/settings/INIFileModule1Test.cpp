@@ -80,8 +80,9 @@ TEST_F(SettingsFileTest, AWriteThatFailsAnywhereKeepsTheOldFile) {
     }
 }
 
-// A success and every way to fail, twice: the second time leaves no more
-// files open than the first. A failure gives "" or false and changes nothing.
+// A success and every way to fail (a read-only file among them, refused to
+// root too), twice: the second time leaves no more files open than the
+// first. A failure gives "" or false and changes nothing.
 TEST_F(SettingsFileTest, FailsWithoutChangingAnythingAndLeavesNoFileOpen) {
     const auto everyWay = [this] {
         EXPECT_TRUE(WriteIniValue(File("K=1\r\n"), L"K", L"\u4e2d"));
@@ -91,6 +92,9 @@ TEST_F(SettingsFileTest, FailsWithoutChangingAnythingAndLeavesNoFileOpen) {
         EXPECT_FALSE(SettingsFile::CreateFileBytes(path_, "K=2\r\n"));
         EXPECT_FALSE(SettingsFile::WriteAndCommit(
             std::make_unique<FailsAfter>(SettingsFile::BeginReplacement(path_), 2), "K=2\r\n"));
+        fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read);
+        EXPECT_FALSE(WriteIniValue(path_, L"K", L"2"));
+        fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
         EXPECT_EQ(Bytes(), "K=1\r\n");
         fs::resize_file(path_, SettingsFile::kMaxFileBytes + 1);
         for (const fs::path& path : {path_, folder_, folder_ / "missing.ini", fs::path()}) {

@@ -1,7 +1,6 @@
 #include "FrmMain.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -19,18 +18,11 @@ constexpr std::int16_t kSliderMax = 100;
 constexpr std::int16_t kSliderStep = 1;
 constexpr std::int16_t kSliderMiddle = 50;
 
-constexpr int kFirstSlot = 1;
-constexpr int kLastSlot = 6;
-
 // The panel mode kept in Frame2's tag.
 constexpr std::wstring_view kSaveMode = L"0";
 constexpr std::wstring_view kReadMode = L"1";
 constexpr std::wstring_view kSaveHeading = L"保存";
 constexpr std::wstring_view kReadHeading = L"读取";
-
-bool IsSlot(int index) {
-    return index >= kFirstSlot && index <= kLastSlot;
-}
 
 // The offset a slider position stands for, (maximum / 2 - position) * 2, as
 // plain decimal text.
@@ -47,31 +39,6 @@ std::wstring OffsetText(const ScrollBar& slider) {
 std::int16_t PositionForOffset(std::int32_t offset) {
     const double position = kSliderMiddle - std::floor(static_cast<double>(offset) / 2);
     return static_cast<std::int16_t>(std::clamp<double>(position, kSliderMin, kSliderMax));
-}
-
-// The panel mode read as a whole number (the open action's reading).
-std::int32_t ModeAsInteger(std::wstring_view tag) {
-    return LeadingNumberToInt16(tag);
-}
-
-// The panel mode read as a floating-point number (the slot action's
-// reading); text that does not start with a number reads as 0.
-double ModeAsNumber(std::wstring_view tag) {
-    std::string ascii;
-    for (const wchar_t character : tag) {
-        if (static_cast<std::uint32_t>(character) > 0x7F) {
-            break;
-        }
-        ascii.push_back(static_cast<char>(character));
-    }
-    double value = 0;
-    std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    return value;
-}
-
-// The offset an offset label shows, read back the way the apply step reads it.
-std::int32_t LabelOffset(const Label& label) {
-    return LeadingNumberToInt16(label.Caption());
 }
 
 }  // namespace
@@ -96,7 +63,7 @@ FrmMain::FrmMain(PlatformServices& platform)
     for (int index = 0; index <= Command2.kLast; ++index) {
         Command2[index].OnClick = [this, index] { Command2_Click(index); };
     }
-    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    for (int slot = Module1::kFirstSlot; slot <= Module1::kLastSlot; ++slot) {
         Label6[slot].OnClick = [this, slot] { Label6_Click(slot); };
     }
     Command1.OnClick = [this] { Command1_Click(); };
@@ -109,11 +76,13 @@ bool FrmMain::Form_Load() {
         platform_.ShowNotice(kAlreadyRunningNotice, kProgramTitle);
         return false;
     }
-    Module1::InitSettingsPath(platform_.ProgramFolder());
+    const std::filesystem::path programFolder = platform_.ProgramFolder();
+    Module1::InitSettingsPath(programFolder, platform_.CanCreateFilesIn(programFolder),
+                              platform_.UserSettingsFolder());
     Module1::LoadPresets(Module1::SettingsPath);
     ShowSlotStates();
     Module_SetScreen::SaveGamma();
-    if (IsSlot(Module1::AutoLoadSlot)) {
+    if (Module1::IsPresetSlot(Module1::AutoLoadSlot)) {
         Frame2.SetTag(std::wstring(kReadMode));
         Label6_Click(Module1::AutoLoadSlot);
     }
@@ -138,9 +107,9 @@ void FrmMain::VScrollA_Change(int index) {
 }
 
 void FrmMain::Command1_Click() {
-    Module_SetScreen::CurRed = LeadingNumberToInt16(Label5[1].Caption());
-    Module_SetScreen::CurGreen = LeadingNumberToInt16(Label5[2].Caption());
-    Module_SetScreen::CurBlue = LeadingNumberToInt16(Label5[3].Caption());
+    Module_SetScreen::CurRed = OffsetFromLabel(Label5[1].Caption());
+    Module_SetScreen::CurGreen = OffsetFromLabel(Label5[2].Caption());
+    Module_SetScreen::CurBlue = OffsetFromLabel(Label5[3].Caption());
     Module_SetScreen::ApplyGamma(Module_SetScreen::CurRed, Module_SetScreen::CurGreen,
                                  Module_SetScreen::CurBlue);
 }
@@ -158,7 +127,7 @@ void FrmMain::Command2_Click(int index) {
     }
     ShowSlotStates();
     const bool shown = Frame2.Visible();
-    if (ModeAsInteger(Frame2.Tag()) == index && shown) {
+    if (PanelModeForOpening(Frame2.Tag()) == index && shown) {
         Frame2.SetVisible(false);
         return;
     }
@@ -168,10 +137,10 @@ void FrmMain::Command2_Click(int index) {
 }
 
 void FrmMain::Label6_Click(int index) {
-    if (!IsSlot(index)) {
+    if (!Module1::IsPresetSlot(index)) {
         return;
     }
-    if (ModeAsNumber(Frame2.Tag()) == 1.0) {
+    if (PanelModeForSlotAction(Frame2.Tag()) == 1.0) {
         ReadPreset(index);
     } else {
         SavePreset(index);
@@ -199,20 +168,14 @@ void FrmMain::ReadPreset(int slot) {
 
 void FrmMain::SavePreset(int slot) {
     EnsureSettingsFile(Module1::SettingsPath);
-    const std::int32_t red = LabelOffset(Label5[1]);
-    const std::int32_t green = LabelOffset(Label5[2]);
-    const std::int32_t blue = LabelOffset(Label5[3]);
-    Module1::PresetRed[slot] = red;
-    Module1::PresetGreen[slot] = green;
-    Module1::PresetBlue[slot] = blue;
-    const std::wstring value =
-        std::to_wstring(red) + L"," + std::to_wstring(green) + L"," + std::to_wstring(blue);
-    Module1::SavePreset(Module1::SettingsPath, slot, value);
-    Module1::PresetUsed[slot] = (red == 0 && green == 0 && blue == 0) ? 0 : 1;
+    Module1::StorePreset(slot, OffsetFromLabel(Label5[1].Caption()),
+                         OffsetFromLabel(Label5[2].Caption()),
+                         OffsetFromLabel(Label5[3].Caption()));
+    Module1::SavePreset(Module1::SettingsPath, slot, Module1::PresetValueText(slot));
 }
 
 void FrmMain::ShowSlotStates() {
-    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    for (int slot = Module1::kFirstSlot; slot <= Module1::kLastSlot; ++slot) {
         Label6[slot].SetBackColor(Module1::PresetUsed[slot] == 1 ? kYellow : kWindowBackground);
     }
 }

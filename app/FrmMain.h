@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "Controls.h"
+#include "Module1.h"
 #include "PlatformServices.h"
 
 // The program's one window: its controls and its event handlers. It drives
@@ -25,7 +26,7 @@ public:
     Label Label3;
     Label Label4;
     ControlArray<Label, 0, 3> Label5;
-    ControlArray<Label, 1, 6> Label6;  // the preset slots
+    ControlArray<Label, Module1::kFirstSlot, Module1::kLastSlot> Label6;  // the preset slots
     Label Label7;
     Label Label8;
     Label Label9;

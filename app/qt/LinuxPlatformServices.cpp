@@ -1,6 +1,7 @@
 #include "LinuxPlatformServices.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -50,6 +51,31 @@ bool LinuxPlatformServices::AnotherInstanceRunning() {
 
 void LinuxPlatformServices::ShowNotice(std::wstring_view text, std::wstring_view title) {
     QMessageBox::information(nullptr, ToQString(title), ToQString(text), QMessageBox::Ok);
+}
+
+std::filesystem::path UserSettingsFolder(std::string_view configHome, std::string_view home) {
+    const std::filesystem::path config(configHome);
+    if (config.is_absolute()) {
+        return config / "kov-display";
+    }
+    return home.empty() ? std::filesystem::path()
+                        : std::filesystem::path(home) / ".config/kov-display";
+}
+
+bool LinuxPlatformServices::CanCreateFilesIn(const std::filesystem::path& folder) {
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+// $HOME, or the user's home from the password database when it is unset.
+std::filesystem::path LinuxPlatformServices::UserSettingsFolder() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user == nullptr ? nullptr : user->pw_dir;
+    }
+    return ::UserSettingsFolder(configHome == nullptr ? "" : configHome,
+                                home == nullptr ? "" : home);
 }
 
 std::filesystem::path LinuxPlatformServices::ProgramFolder() {

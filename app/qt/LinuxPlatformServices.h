@@ -10,6 +10,11 @@
 // user's private runtime folder; none when there is no such folder.
 std::optional<std::filesystem::path> CurrentInstanceLockPath();
 
+// The folder for this user's settings of the program, by the XDG base
+// directory rules: $XDG_CONFIG_HOME/kov-display, where an unset, empty or
+// relative $XDG_CONFIG_HOME stands for ~/.config. Empty without a home.
+std::filesystem::path UserSettingsFolder(std::string_view configHome, std::string_view home);
+
 // The platform services of the Linux program. An instance is claimed by
 // holding an flock on the lock file for the life of the process; the lock
 // goes with the process however it ends. Without a lock file the program
@@ -21,6 +26,8 @@ public:
     bool AnotherInstanceRunning() override;
     void ShowNotice(std::wstring_view text, std::wstring_view title) override;
     std::filesystem::path ProgramFolder() override;
+    bool CanCreateFilesIn(const std::filesystem::path& folder) override;
+    std::filesystem::path UserSettingsFolder() override;
 
 private:
     std::optional<std::filesystem::path> lockPath_;

@@ -9,7 +9,8 @@
 #include "PlatformServices.h"
 
 // Platform services for headless tests: a chosen answer to the instance
-// question, a chosen program folder, and a record of every notice shown.
+// question, a chosen program folder, whether it may be written and a user
+// settings folder, and a record of every notice shown.
 class FakePlatformServices final : public PlatformServices {
 public:
     explicit FakePlatformServices(std::filesystem::path programFolder)
@@ -23,8 +24,12 @@ public:
         }
     }
     std::filesystem::path ProgramFolder() override { return programFolder_; }
+    bool CanCreateFilesIn(const std::filesystem::path&) override { return programFolderWritable; }
+    std::filesystem::path UserSettingsFolder() override { return userSettingsFolder; }
 
     bool anotherInstance = false;
+    bool programFolderWritable = true;
+    std::filesystem::path userSettingsFolder;
     std::vector<std::wstring> notices;
     std::function<void()> onNotice;  // runs while a notice shows
 

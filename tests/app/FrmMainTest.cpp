@@ -194,6 +194,18 @@ TEST_F(FormTest, LoadCapturesAndCreatesNothing) {
     EXPECT_EQ(screen.Screen(), captured);
 }
 
+// A program folder the user may not write (under Wine, root writes
+// anywhere, so the fake says so): the first save goes to the user's folder.
+TEST_F(FormTest, SavesGoToTheUserFolderWhenTheProgramFolderIsNotWritable) {
+    platform.programFolderWritable = false;
+    platform.userSettingsFolder = folder / "user";
+    ASSERT_TRUE(form.Form_Load());
+    form.Command2[0].Click();
+    form.Label6[1].Click();
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+    EXPECT_TRUE(std::filesystem::exists(folder / "user" / SettingsFile().filename()));
+}
+
 TEST_F(FormTest, TheStartUpSlotIsReadBeforeTheLoadReturns) {
     WriteSettings(";presets\r\nAUTOLOAD=3\r\nRGB3=20,-4,0\r\n");
     ASSERT_TRUE(form.Form_Load());

@@ -42,6 +42,17 @@ TEST_F(FormTest, ARuntimeFolderIsMadePrivateAndAnyOtherIsRefused) {
     EXPECT_FALSE(LinuxPlatformServices(std::nullopt).AnotherInstanceRunning());
 }
 
+TEST(UserSettingsFolder, FollowsTheXdgRules) {
+    const std::tuple<std::string_view, std::string_view, const char*> cases[] = {
+        {"/cfg", "/home/u", "/cfg/kov-display"},
+        {"", "/home/u", "/home/u/.config/kov-display"},
+        {"cfg", "/home/u", "/home/u/.config/kov-display"},
+        {"", "", ""}};
+    for (const auto& [configHome, home, expected] : cases) {
+        EXPECT_EQ(UserSettingsFolder(configHome, home), expected);
+    }
+}
+
 TEST_F(FormTest, TheFirstInstanceHoldsTheLockUntilItEnds) {
     const std::filesystem::path lock = folder / "instance.lock";
     std::optional<LinuxPlatformServices> first(std::in_place, lock);
@@ -72,6 +83,8 @@ TEST_F(FormTest, TheNoticeIsAnInformationBoxWithOnlyOkAndTheFolderHoldsTheProgra
     services.ShowNotice(L"通知", L"标题");
     EXPECT_EQ(shown, QString::fromUtf8("标题|通知"));
     EXPECT_TRUE(std::filesystem::exists(services.ProgramFolder() / "qt_platform_test"));
+    EXPECT_TRUE(services.CanCreateFilesIn(folder));
+    EXPECT_FALSE(services.CanCreateFilesIn(folder / "missing"));
 }
 
 TEST(TerminationSignals, EachStopSignalIsReportedOnceFromTheEventLoop) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 // The window's controls as plain objects, independent of any toolkit. The
 // event semantics of the window live here, once, for both front ends:
@@ -103,4 +106,39 @@ private:
     std::int16_t smallChange_;
     std::int16_t largeChange_;
     std::int16_t value_;
+};
+
+// Controls of one kind that share a name and are told apart by an index
+// from First to Last, as the window's control arrays are. Every member is
+// made from the same constructor arguments.
+template <typename T, int First, int Last>
+class ControlArray {
+public:
+    using value_type = T;
+    static constexpr int kFirst = First;
+    static constexpr int kLast = Last;
+
+    static constexpr bool Holds(int index) { return index >= First && index <= Last; }
+
+    template <typename... Args>
+    explicit ControlArray(const Args&... args)
+        : ControlArray(std::make_index_sequence<kCount>(), args...) {}
+
+    // index must be one the array holds.
+    T& operator[](int index) { return items_[static_cast<std::size_t>(index - First)]; }
+    const T& operator[](int index) const { return items_[static_cast<std::size_t>(index - First)]; }
+
+    auto begin() { return items_.begin(); }
+    auto end() { return items_.end(); }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    static constexpr std::size_t kCount = Last - First + 1;
+
+    template <std::size_t... I, typename... Args>
+    ControlArray(std::index_sequence<I...> /*each*/, const Args&... args)
+        : items_{{((void)I, T(args...))...}} {}
+
+    std::array<T, kCount> items_;
 };

@@ -1,13 +1,12 @@
 #include "FrmMain.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
+#include "Layout.h"
 #include "Module1.h"
 #include "Module_SetScreen.h"
 #include "TextToNumber.h"
@@ -19,53 +18,11 @@ constexpr std::int16_t kSliderMax = 100;
 constexpr std::int16_t kSliderStep = 1;
 constexpr std::int16_t kSliderMiddle = 50;
 
-constexpr int kChannelCount = 4;
-constexpr int kFirstSlot = 1;
-constexpr int kLastSlot = 6;
-
 // The panel mode kept in Frame2's tag.
 constexpr std::wstring_view kSaveMode = L"0";
 constexpr std::wstring_view kReadMode = L"1";
 constexpr std::wstring_view kSaveHeading = L"保存";
 constexpr std::wstring_view kReadHeading = L"读取";
-
-ScrollBar ChannelSlider() {
-    return {kSliderMin, kSliderMax, kSliderStep, kSliderStep, kSliderMiddle};
-}
-
-bool IsSlot(int index) {
-    return index >= kFirstSlot && index <= kLastSlot;
-}
-bool IsChannel(int index) {
-    return index >= 0 && index < kChannelCount;
-}
-
-Control* FindControl(FrmMain& form, std::string_view name, int index) {
-    const std::pair<std::string_view, Control*> singles[] = {
-        {"Frame1", &form.Frame1}, {"Frame2", &form.Frame2},  {"Command1", &form.Command1},
-        {"Label1", &form.Label1}, {"Label2", &form.Label2},  {"Label3", &form.Label3},
-        {"Label4", &form.Label4}, {"Label7", &form.Label7},  {"Label8", &form.Label8},
-        {"Label9", &form.Label9}, {"Label10", &form.Label10}};
-    if (index == kNoIndex) {
-        const auto* found =
-            std::find_if(std::begin(singles), std::end(singles),
-                         [name](const auto& single) { return single.first == name; });
-        return found == std::end(singles) ? nullptr : found->second;
-    }
-    if (name == "Command2" && (index == 0 || index == 1)) {
-        return &form.Command2[index];
-    }
-    if (name == "VScrollA" && IsChannel(index)) {
-        return &form.VScrollA[index];
-    }
-    if (name == "Label5" && IsChannel(index)) {
-        return &form.Label5[index];
-    }
-    if (name == "Label6" && IsSlot(index)) {
-        return &form.Label6[index];
-    }
-    return nullptr;
-}
 
 // The offset a slider position stands for, (maximum / 2 - position) * 2, as
 // plain decimal text.
@@ -84,38 +41,13 @@ std::int16_t PositionForOffset(std::int32_t offset) {
     return static_cast<std::int16_t>(std::clamp<double>(position, kSliderMin, kSliderMax));
 }
 
-// The panel mode read as a whole number (the open action's reading).
-std::int32_t ModeAsInteger(std::wstring_view tag) {
-    return LeadingNumberToInt16(tag);
-}
-
-// The panel mode read as a floating-point number (the slot action's
-// reading); text that does not start with a number reads as 0.
-double ModeAsNumber(std::wstring_view tag) {
-    std::string ascii;
-    for (const wchar_t character : tag) {
-        if (static_cast<std::uint32_t>(character) > 0x7F) {
-            break;
-        }
-        ascii.push_back(static_cast<char>(character));
-    }
-    double value = 0;
-    std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    return value;
-}
-
-// The offset an offset label shows, read back the way the apply step reads it.
-std::int32_t LabelOffset(const Label& label) {
-    return LeadingNumberToInt16(label.Caption());
-}
-
 }  // namespace
 
 FrmMain::FrmMain(PlatformServices& platform)
-    : VScrollA{ChannelSlider(), ChannelSlider(), ChannelSlider(), ChannelSlider()},
+    : VScrollA(kSliderMin, kSliderMax, kSliderStep, kSliderStep, kSliderMiddle),
       platform_(platform) {
     for (const ControlLayout& row : FrmMainLayout()) {
-        Control& control = ControlAt(row);
+        Control& control = row.control.in(*this);
         control.SetVisible(row.visible);
         if (auto* label = dynamic_cast<Label*>(&control)) {
             label->SetCaption(std::wstring(row.caption));
@@ -125,13 +57,13 @@ FrmMain::FrmMain(PlatformServices& platform)
     }
     Frame2.SetTag(std::wstring(kSaveMode));
 
-    for (int index = 0; index < kChannelCount; ++index) {
+    for (int index = 0; index <= VScrollA.kLast; ++index) {
         VScrollA[index].OnChange = [this, index] { VScrollA_Change(index); };
     }
-    for (int index = 0; index < 2; ++index) {
+    for (int index = 0; index <= Command2.kLast; ++index) {
         Command2[index].OnClick = [this, index] { Command2_Click(index); };
     }
-    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    for (int slot = Module1::kFirstSlot; slot <= Module1::kLastSlot; ++slot) {
         Label6[slot].OnClick = [this, slot] { Label6_Click(slot); };
     }
     Command1.OnClick = [this] { Command1_Click(); };
@@ -139,25 +71,18 @@ FrmMain::FrmMain(PlatformServices& platform)
     Label7.OnClick = [this] { Label7_Click(); };
 }
 
-Control& FrmMain::ControlAt(const ControlLayout& row) {
-    Control* control = FindControl(*this, row.name, row.index);
-    if (control == nullptr) {
-        throw std::out_of_range("FrmMain has no control " + ControlName(row));
-    }
-    return *control;
-}
-
 bool FrmMain::Form_Load() {
     if (platform_.AnotherInstanceRunning()) {
         platform_.ShowNotice(kAlreadyRunningNotice, kProgramTitle);
-        Form_Unload();
         return false;
     }
-    Module1::InitSettingsPath(platform_.ProgramFolder());
+    const std::filesystem::path programFolder = platform_.ProgramFolder();
+    Module1::InitSettingsPath(programFolder, platform_.CanCreateFilesIn(programFolder),
+                              platform_.UserSettingsFolder());
     Module1::LoadPresets(Module1::SettingsPath);
     ShowSlotStates();
     Module_SetScreen::SaveGamma();
-    if (IsSlot(Module1::AutoLoadSlot)) {
+    if (Module1::IsPresetSlot(Module1::AutoLoadSlot)) {
         Frame2.SetTag(std::wstring(kReadMode));
         Label6_Click(Module1::AutoLoadSlot);
     }
@@ -169,12 +94,12 @@ void FrmMain::Form_Unload() {
 }
 
 void FrmMain::VScrollA_Change(int index) {
-    if (!IsChannel(index)) {
+    if (!VScrollA.Holds(index)) {
         return;
     }
     Label5[index].SetCaption(OffsetText(VScrollA[index]));
     if (index == 0) {
-        for (int channel = 1; channel < kChannelCount; ++channel) {
+        for (int channel = 1; channel <= VScrollA.kLast; ++channel) {
             VScrollA[channel].SetValue(VScrollA[0].Value());
         }
     }
@@ -182,9 +107,9 @@ void FrmMain::VScrollA_Change(int index) {
 }
 
 void FrmMain::Command1_Click() {
-    Module_SetScreen::CurRed = LeadingNumberToInt16(Label5[1].Caption());
-    Module_SetScreen::CurGreen = LeadingNumberToInt16(Label5[2].Caption());
-    Module_SetScreen::CurBlue = LeadingNumberToInt16(Label5[3].Caption());
+    Module_SetScreen::CurRed = OffsetFromLabel(Label5[1].Caption());
+    Module_SetScreen::CurGreen = OffsetFromLabel(Label5[2].Caption());
+    Module_SetScreen::CurBlue = OffsetFromLabel(Label5[3].Caption());
     Module_SetScreen::ApplyGamma(Module_SetScreen::CurRed, Module_SetScreen::CurGreen,
                                  Module_SetScreen::CurBlue);
 }
@@ -197,12 +122,12 @@ void FrmMain::Label9_Click() {
 }
 
 void FrmMain::Command2_Click(int index) {
-    if (index != 0 && index != 1) {
+    if (!Command2.Holds(index)) {
         return;
     }
     ShowSlotStates();
     const bool shown = Frame2.Visible();
-    if (ModeAsInteger(Frame2.Tag()) == index && shown) {
+    if (PanelModeForOpening(Frame2.Tag()) == index && shown) {
         Frame2.SetVisible(false);
         return;
     }
@@ -212,10 +137,10 @@ void FrmMain::Command2_Click(int index) {
 }
 
 void FrmMain::Label6_Click(int index) {
-    if (!IsSlot(index)) {
+    if (!Module1::IsPresetSlot(index)) {
         return;
     }
-    if (ModeAsNumber(Frame2.Tag()) == 1.0) {
+    if (PanelModeForSlotAction(Frame2.Tag()) == 1.0) {
         ReadPreset(index);
     } else {
         SavePreset(index);
@@ -243,20 +168,14 @@ void FrmMain::ReadPreset(int slot) {
 
 void FrmMain::SavePreset(int slot) {
     EnsureSettingsFile(Module1::SettingsPath);
-    const std::int32_t red = LabelOffset(Label5[1]);
-    const std::int32_t green = LabelOffset(Label5[2]);
-    const std::int32_t blue = LabelOffset(Label5[3]);
-    Module1::PresetRed[slot] = red;
-    Module1::PresetGreen[slot] = green;
-    Module1::PresetBlue[slot] = blue;
-    const std::wstring value =
-        std::to_wstring(red) + L"," + std::to_wstring(green) + L"," + std::to_wstring(blue);
-    Module1::SavePreset(Module1::SettingsPath, slot, value);
-    Module1::PresetUsed[slot] = (red == 0 && green == 0 && blue == 0) ? 0 : 1;
+    Module1::StorePreset(slot, OffsetFromLabel(Label5[1].Caption()),
+                         OffsetFromLabel(Label5[2].Caption()),
+                         OffsetFromLabel(Label5[3].Caption()));
+    Module1::SavePreset(Module1::SettingsPath, slot, Module1::PresetValueText(slot));
 }
 
 void FrmMain::ShowSlotStates() {
-    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    for (int slot = Module1::kFirstSlot; slot <= Module1::kLastSlot; ++slot) {
         Label6[slot].SetBackColor(Module1::PresetUsed[slot] == 1 ? kYellow : kWindowBackground);
     }
 }

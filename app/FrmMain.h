@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "Controls.h"
-#include "Layout.h"
+#include "Module1.h"
 #include "PlatformServices.h"
 
 // The program's one window: its controls and its event handlers. It drives
@@ -19,25 +19,22 @@ public:
     Frame Frame1;
     Frame Frame2;
     PushButton Command1;
-    PushButton Command2[2];
-    ScrollBar VScrollA[4];
+    ControlArray<PushButton, 0, 1> Command2;
+    ControlArray<ScrollBar, 0, 3> VScrollA;  // all channels, red, green, blue
     Label Label1;
     Label Label2;
     Label Label3;
     Label Label4;
-    Label Label5[4];
-    Label Label6[7];  // slots 1..6; index 0 is not a control
+    ControlArray<Label, 0, 3> Label5;
+    ControlArray<Label, Module1::kFirstSlot, Module1::kLastSlot> Label6;  // the preset slots
     Label Label7;
     Label Label8;
     Label Label9;
     Label Label10;
 
-    // The control that a row of FrmMainLayout() describes.
-    Control& ControlAt(const ControlLayout& row);
-
     // The load, before the window is first shown. False when another
-    // instance runs: the notice has been shown, the window unloaded, and the
-    // front end must end without showing it.
+    // instance runs: the notice has been shown, and the window must be
+    // unloaded without being shown.
     bool Form_Load();
     // The unload, however the window closes.
     void Form_Unload();

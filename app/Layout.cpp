@@ -2,19 +2,55 @@
 
 #include <array>
 #include <cstdint>
+#include <type_traits>
+#include <utility>
+
+#include "FrmMain.h"
 
 namespace {
+
+template <typename T>
+constexpr ControlKind KindOf() {
+    if constexpr (std::is_same_v<T, Label>) {
+        return ControlKind::Label;
+    } else if constexpr (std::is_same_v<T, Frame>) {
+        return ControlKind::Frame;
+    } else if constexpr (std::is_same_v<T, PushButton>) {
+        return ControlKind::PushButton;
+    } else {
+        static_assert(std::is_same_v<T, ScrollBar>, "not a control of the window");
+        return ControlKind::VScrollBar;
+    }
+}
+
+template <auto Member>
+using MemberType = std::remove_reference_t<decltype(std::declval<FrmMain&>().*Member)>;
+
+// A control that stands alone.
+template <auto Member>
+constexpr ControlBinding Bind() {
+    return {KindOf<MemberType<Member>>(), [](FrmMain& form) -> Control& { return form.*Member; }};
+}
+
+// A member of a control array.
+template <auto Member, int Index>
+constexpr ControlBinding Bind() {
+    using Array = MemberType<Member>;
+    static_assert(Array::Holds(Index), "the control array has no such index");
+    return {KindOf<typename Array::value_type>(),
+            [](FrmMain& form) -> Control& { return (form.*Member)[Index]; }};
+}
 
 constexpr Colour kPanelGrey = 0x00C0C0C0;
 constexpr Colour kWhite = 0x00FFFFFF;
 constexpr Colour kBlack = 0x00000000;
 
-constexpr ControlLayout ButtonRow(std::string_view name, int index, std::wstring_view caption,
-                                  TwipsRect rect, int tabIndex, bool visible = true) {
-    return {.kind = ControlKind::PushButton,
-            .name = name,
-            .index = index,
-            .container = "",
+constexpr Frame FrmMain::*kClientArea = nullptr;
+
+constexpr ControlLayout ButtonRow(ControlBinding control, std::wstring_view caption, TwipsRect rect,
+                                  int tabIndex, bool visible = true) {
+    return {.control = control,
+            .container = kClientArea,
             .caption = caption,
             .rect = rect,
             .backColor = kButtonFace,
@@ -26,12 +62,10 @@ constexpr ControlLayout ButtonRow(std::string_view name, int index, std::wstring
             .visible = visible};
 }
 
-constexpr ControlLayout FrameRow(std::string_view name, std::wstring_view caption, TwipsRect rect,
+constexpr ControlLayout FrameRow(ControlBinding control, std::wstring_view caption, TwipsRect rect,
                                  Colour backColor, int tabIndex, bool visible) {
-    return {.kind = ControlKind::Frame,
-            .name = name,
-            .index = kNoIndex,
-            .container = "",
+    return {.control = control,
+            .container = kClientArea,
             .caption = caption,
             .rect = rect,
             .backColor = backColor,
@@ -44,11 +78,9 @@ constexpr ControlLayout FrameRow(std::string_view name, std::wstring_view captio
 }
 
 // The channel sliders have no caption or colours of their own.
-constexpr ControlLayout SliderRow(int index, TwipsRect rect, int tabIndex) {
-    return {.kind = ControlKind::VScrollBar,
-            .name = "VScrollA",
-            .index = index,
-            .container = "Frame1",
+constexpr ControlLayout SliderRow(ControlBinding control, TwipsRect rect, int tabIndex) {
+    return {.control = control,
+            .container = &FrmMain::Frame1,
             .caption = L"",
             .rect = rect,
             .backColor = kButtonFace,
@@ -68,12 +100,10 @@ struct LabelStyle {
     bool underline = false;
 };
 
-constexpr ControlLayout LabelRow(std::string_view name, int index, std::string_view container,
+constexpr ControlLayout LabelRow(ControlBinding control, Frame FrmMain::*container,
                                  std::wstring_view caption, TwipsRect rect, int tabIndex,
                                  LabelStyle style) {
-    return {.kind = ControlKind::Label,
-            .name = name,
-            .index = index,
+    return {.control = control,
             .container = container,
             .caption = caption,
             .rect = rect,
@@ -105,44 +135,48 @@ constexpr TwipsRect ChannelCaptionRect(int left) {
     return {left, 360, 375, 255};
 }
 
+constexpr auto kPanel = &FrmMain::Frame2;
+constexpr auto kSliders = &FrmMain::Frame1;
+
 constexpr std::array<ControlLayout, 27> kLayout{{
     // The client area.
-    ButtonRow("Command2", 1, L"读取设置", {5520, 960, 1335, 375}, 6),
-    FrameRow("Frame2", L"", {5520, 1440, 1335, 2775}, kPanelGrey, 16, false),
-    ButtonRow("Command2", 0, L"保存设置", {5520, 600, 1335, 375}, 5),
-    ButtonRow("Command1", kNoIndex, L"Command1", {4440, 3600, 1095, 495}, 15, false),
-    FrameRow("Frame1", L"[参数设置]", {120, 480, 5175, 3735}, kButtonFace, 0, true),
-    LabelRow("Label10", kNoIndex, "", L"http://www.example.com   E-mail: tavrin@example.com",
-             {120, 4320, 5415, 255}, 26, {kButtonFace, 0x00404040, TextAlign::Left}),
+    ButtonRow(Bind<&FrmMain::Command2, 1>(), L"读取设置", {5520, 960, 1335, 375}, 6),
+    FrameRow(Bind<&FrmMain::Frame2>(), L"", {5520, 1440, 1335, 2775}, kPanelGrey, 16, false),
+    ButtonRow(Bind<&FrmMain::Command2, 0>(), L"保存设置", {5520, 600, 1335, 375}, 5),
+    ButtonRow(Bind<&FrmMain::Command1>(), L"Command1", {4440, 3600, 1095, 495}, 15, false),
+    FrameRow(Bind<&FrmMain::Frame1>(), L"[参数设置]", {120, 480, 5175, 3735}, kButtonFace, 0, true),
+    LabelRow(Bind<&FrmMain::Label10>(), kClientArea,
+             L"http://www.example.com   E-mail: tavrin@example.com", {120, 4320, 5415, 255}, 26,
+             {kButtonFace, 0x00404040, TextAlign::Left}),
     // The preset panel.
-    LabelRow("Label7", kNoIndex, "Frame2", L"╳", {1080, 0, 210, 210}, 23,
+    LabelRow(Bind<&FrmMain::Label7>(), kPanel, L"╳", {1080, 0, 210, 210}, 23,
              {0x00E0E0E0, kWindowText, TextAlign::Left, true}),
-    LabelRow("Label6", 6, "Frame2", L"参数06", SlotRect(6), 22, kSlotStyle),
-    LabelRow("Label6", 5, "Frame2", L"参数05", SlotRect(5), 21, kSlotStyle),
-    LabelRow("Label6", 4, "Frame2", L"参数04", SlotRect(4), 20, kSlotStyle),
-    LabelRow("Label6", 3, "Frame2", L"参数03", SlotRect(3), 19, kSlotStyle),
-    LabelRow("Label6", 2, "Frame2", L"参数02", SlotRect(2), 18, kSlotStyle),
-    LabelRow("Label6", 1, "Frame2", L"参数01", SlotRect(1), 17, kSlotStyle),
-    LabelRow("Label8", kNoIndex, "Frame2", L"保存", {30, 0, 1275, 255}, 24,
+    LabelRow(Bind<&FrmMain::Label6, 6>(), kPanel, L"参数06", SlotRect(6), 22, kSlotStyle),
+    LabelRow(Bind<&FrmMain::Label6, 5>(), kPanel, L"参数05", SlotRect(5), 21, kSlotStyle),
+    LabelRow(Bind<&FrmMain::Label6, 4>(), kPanel, L"参数04", SlotRect(4), 20, kSlotStyle),
+    LabelRow(Bind<&FrmMain::Label6, 3>(), kPanel, L"参数03", SlotRect(3), 19, kSlotStyle),
+    LabelRow(Bind<&FrmMain::Label6, 2>(), kPanel, L"参数02", SlotRect(2), 18, kSlotStyle),
+    LabelRow(Bind<&FrmMain::Label6, 1>(), kPanel, L"参数01", SlotRect(1), 17, kSlotStyle),
+    LabelRow(Bind<&FrmMain::Label8>(), kPanel, L"保存", {30, 0, 1275, 255}, 24,
              {0x00FF8080, kBlack, TextAlign::Left}),
     // The sliders' frame.
-    SliderRow(0, SliderRect(600), 1),
-    SliderRow(3, SliderRect(4080), 4),
-    SliderRow(2, SliderRect(3120), 3),
-    SliderRow(1, SliderRect(2160), 2),
-    LabelRow("Label9", kNoIndex, "Frame1", L" 复位 ", {1200, 360, 615, 255}, 25,
+    SliderRow(Bind<&FrmMain::VScrollA, 0>(), SliderRect(600), 1),
+    SliderRow(Bind<&FrmMain::VScrollA, 3>(), SliderRect(4080), 4),
+    SliderRow(Bind<&FrmMain::VScrollA, 2>(), SliderRect(3120), 3),
+    SliderRow(Bind<&FrmMain::VScrollA, 1>(), SliderRect(2160), 2),
+    LabelRow(Bind<&FrmMain::Label9>(), kSliders, L" 复位 ", {1200, 360, 615, 255}, 25,
              {0x00C0FFC0, 0x00FF0000, TextAlign::Centre, false, true}),
-    LabelRow("Label5", 3, "Frame1", L"0", OffsetRect(3960), 14, kOffsetStyle),
-    LabelRow("Label5", 2, "Frame1", L"0", OffsetRect(3000), 13, kOffsetStyle),
-    LabelRow("Label5", 1, "Frame1", L"0", OffsetRect(2040), 12, kOffsetStyle),
-    LabelRow("Label5", 0, "Frame1", L"0", OffsetRect(480), 11, kOffsetStyle),
-    LabelRow("Label4", kNoIndex, "Frame1", L"全", ChannelCaptionRect(600), 10,
+    LabelRow(Bind<&FrmMain::Label5, 3>(), kSliders, L"0", OffsetRect(3960), 14, kOffsetStyle),
+    LabelRow(Bind<&FrmMain::Label5, 2>(), kSliders, L"0", OffsetRect(3000), 13, kOffsetStyle),
+    LabelRow(Bind<&FrmMain::Label5, 1>(), kSliders, L"0", OffsetRect(2040), 12, kOffsetStyle),
+    LabelRow(Bind<&FrmMain::Label5, 0>(), kSliders, L"0", OffsetRect(480), 11, kOffsetStyle),
+    LabelRow(Bind<&FrmMain::Label4>(), kSliders, L"全", ChannelCaptionRect(600), 10,
              ChannelCaptionStyle(0x00808080)),
-    LabelRow("Label3", kNoIndex, "Frame1", L"蓝", ChannelCaptionRect(4080), 9,
+    LabelRow(Bind<&FrmMain::Label3>(), kSliders, L"蓝", ChannelCaptionRect(4080), 9,
              ChannelCaptionStyle(0x00FF0000)),
-    LabelRow("Label2", kNoIndex, "Frame1", L"绿", ChannelCaptionRect(3120), 8,
+    LabelRow(Bind<&FrmMain::Label2>(), kSliders, L"绿", ChannelCaptionRect(3120), 8,
              ChannelCaptionStyle(0x0000C000)),
-    LabelRow("Label1", kNoIndex, "Frame1", L"红", ChannelCaptionRect(2160), 7,
+    LabelRow(Bind<&FrmMain::Label1>(), kSliders, L"红", ChannelCaptionRect(2160), 7,
              ChannelCaptionStyle(0x000000FF)),
 }};
 
@@ -173,16 +207,4 @@ PixelRect ToPixels(const TwipsRect& rect, int dpi) {
     const int right = TwipsToPixels(rect.left + rect.width, dpi);
     const int bottom = TwipsToPixels(rect.top + rect.height, dpi);
     return {left, top, right - left, bottom - top};
-}
-
-std::string ControlName(const ControlLayout& row) {
-    std::string name(row.name);
-    if (row.index != kNoIndex) {
-        // Appended piece by piece: "(" + to_string(...) trips a false
-        // -Wrestrict warning in GCC 12.
-        name += '(';
-        name += std::to_string(row.index);
-        name += ')';
-    }
-    return name;
 }

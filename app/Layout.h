@@ -1,18 +1,18 @@
 #pragma once
 
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "Controls.h"
 
-// The window at its creation, as data. Both front ends build their widgets
-// from it; FrmMain takes the controls' initial properties from it.
+// The window at its creation, as data: one row per control. FrmMain takes
+// its controls' first state from it; the window plan turns it into what a
+// front end builds.
+
+class FrmMain;
 
 enum class ControlKind { Label, Frame, PushButton, VScrollBar };
 enum class TextAlign { Left, Centre };
-
-inline constexpr int kNoIndex = -1;
 
 // Positions and sizes in twips (1440 to the inch, 15 to the pixel at 96 DPI),
 // from the top-left corner of the container: the window's client area, or
@@ -31,11 +31,17 @@ struct PixelRect {
     int height;
 };
 
-struct ControlLayout {
+// The control of FrmMain that a row describes. Rows get it from Bind<>,
+// which the compiler checks: the member must exist, and an index must lie
+// within the member's control array. The kind follows from the member's type.
+struct ControlBinding {
     ControlKind kind;
-    std::string_view name;       // "VScrollA", "Label9", ...
-    int index;                   // the index within a control array, or kNoIndex
-    std::string_view container;  // "" for the client area, else "Frame1" or "Frame2"
+    Control& (*in)(FrmMain& form);
+};
+
+struct ControlLayout {
+    ControlBinding control;
+    Frame FrmMain::*container;  // the frame that holds the control; null for the client area
     std::wstring_view caption;
     TwipsRect rect;
     Colour backColor;
@@ -59,13 +65,9 @@ inline constexpr int kFontCharsetGb2312 = 134;
 
 // All 27 controls. Within one container the rows run from the top of the
 // stacking order down: a control listed earlier is drawn above a later one
-// and receives the clicks where they overlap. Containers come before the
+// and receives the clicks where they overlap. Frames come before the
 // controls they hold.
 std::span<const ControlLayout> FrmMainLayout();
-
-// The control's name as the window writes it: "Label9", or "VScrollA(2)"
-// for a member of a control array.
-std::string ControlName(const ControlLayout& row);
 
 // A twips rectangle at dpi dots per inch. Edges are rounded, not sizes, so
 // neighbouring controls keep sharing their edges at any DPI.

@@ -22,4 +22,12 @@ public:
 
     // The folder that holds the program's executable.
     virtual std::filesystem::path ProgramFolder() = 0;
+
+    // Whether this user may create files in folder. Nothing is left behind
+    // by asking.
+    virtual bool CanCreateFilesIn(const std::filesystem::path& folder) = 0;
+
+    // The folder for this user's own settings of this program; it need not
+    // exist yet. Empty when the system names none.
+    virtual std::filesystem::path UserSettingsFolder() = 0;
 };

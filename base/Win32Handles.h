@@ -40,3 +40,11 @@ struct CreatedDcTraits {
     static void Close(Value dc) noexcept { DeleteDC(dc); }
 };
 using UniqueCreatedDc = UniqueHandle<CreatedDcTraits>;
+
+// The desktop window's device context from GetDC, released to that window.
+struct DesktopDcTraits {
+    using Value = HDC;
+    static Value Invalid() noexcept { return nullptr; }
+    static void Close(Value dc) noexcept { ReleaseDC(GetDesktopWindow(), dc); }
+};
+using UniqueDesktopDc = UniqueHandle<DesktopDcTraits>;

@@ -1,8 +1,10 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
+#include "GammaDevice.h"
 #include "Module_SetScreen.h"
 
 namespace {
@@ -52,28 +54,35 @@ void BM_NaiveDoubleReference(benchmark::State& state) {
 }
 BENCHMARK(BM_NaiveDoubleReference);
 
-// A screen that keeps only the ramp it shows, so the loop does not grow memory.
-class ScreenStandIn final : public GammaDevice {
+// One output that keeps only the table it shows, so the loop does not grow
+// memory.
+class OutputStandIn final : public GammaOutputs {
 public:
-    bool ReadRamp(GammaRamp& ramp) override {
-        ramp = shown_;
-        return true;
-    }
-    bool WriteRamp(const GammaRamp& ramp) override {
-        shown_ = ramp;
+    std::vector<GammaOutput> ActiveOutputs() override { return {{"bench", kRampLevels}}; }
+    std::optional<GammaTable> ReadTable(const GammaOutput& /*output*/) override { return shown_; }
+    bool WriteTable(const GammaOutput& /*output*/, std::span<const RampEntry> table) override {
+        std::ranges::copy(table, shown_.begin());
         benchmark::ClobberMemory();
         return true;
     }
+    bool Flush() override { return true; }
+    int EventDescriptor() const override { return -1; }
+    bool TakeEvents() override { return false; }
 
 private:
-    GammaRamp shown_ = CapturedRamp();
+    GammaTable shown_ = [] {
+        const GammaRamp ramp = CapturedRamp();
+        return GammaTable(ramp.begin(), ramp.end());
+    }();
 };
 
-// The whole apply: build the ramp and hand it to the screen.
+// The whole apply without a display: build the ramp and the output's table
+// and hand it over.
 void BM_ApplyGamma(benchmark::State& state) {
-    ScreenStandIn screen;
+    OutputStandIn output;
+    GammaDevice device(output);
     Module_SetScreen::ResetState();
-    Module_SetScreen::UseDevice(&screen);
+    Module_SetScreen::UseDevice(&device);
     Module_SetScreen::SaveGamma();
     std::int16_t offset = -100;
     for (auto _ : state) {

@@ -1,26 +1,88 @@
 #pragma once
 
-#include <memory>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
 
+#include "GammaOutputs.h"
 #include "GammaRamp.h"
 
-// The screen's gamma ramp as a device: read it, set it. Each call stands
-// alone and holds no platform resource once it has returned.
+// The screen's gamma, output by output. Each output keeps the table captured
+// from it as its own base: an apply builds every output's table from its own
+// base, and a restore puts every base back exactly. Outputs that appear
+// later are taken in; outputs that go are no longer written.
 class GammaDevice {
 public:
-    GammaDevice() = default;
+    explicit GammaDevice(GammaOutputs& outputs) : outputs_(outputs) {}
     GammaDevice(const GammaDevice&) = delete;
     GammaDevice& operator=(const GammaDevice&) = delete;
-    virtual ~GammaDevice() = default;
 
-    // Fills ramp with the screen's current ramp; false if it cannot be read,
-    // in which case ramp is left as it was.
-    virtual bool ReadRamp(GammaRamp& ramp) = 0;
+    // Captures the table of every active output at its own size, replacing
+    // any earlier capture. Gives the primary output's table at 256 levels
+    // (the first output that could be read), or nothing when none could.
+    std::optional<GammaRamp> Capture();
 
-    // Makes the screen use ramp at once; false if the screen refused it.
-    virtual bool WriteRamp(const GammaRamp& ramp) = 0;
+    // Gives every captured output that is active the table for these
+    // offsets built from its own base, and flushes once.
+    void Apply(std::int16_t red, std::int16_t green, std::int16_t blue);
+
+    // Puts every active output's captured table back exactly. Until the next
+    // Apply, outputs that appear get nothing.
+    void Restore();
+
+    // The descriptor the program's event loop watches; when it turns
+    // readable, call TakeEvents(). -1 when there is none. It can turn -1
+    // during any call here; stop watching the old one then.
+    int EventDescriptor() const { return outputs_.EventDescriptor(); }
+
+    // Takes the display's waiting events and, when outputs may have
+    // changed, does what Reapply() does.
+    void TakeEvents();
+
+    // Takes in outputs that came (capturing each, unless it still shows the
+    // table last set on it, when its earlier base stays), forgets those that
+    // went, and gives every active output the offsets of the last Apply.
+    // For display changes the backend does not report itself: resume from
+    // sleep, session unlock, a display settings change.
+    void Reapply();
+
+private:
+    struct ChannelOffsets {
+        std::int16_t red;
+        std::int16_t green;
+        std::int16_t blue;
+    };
+
+    struct KnownOutput {
+        GammaOutput output;
+        GammaTable base;
+        GammaTable lastSet;
+        bool active = true;
+    };
+
+    void TakeInOutputs();
+    void TakeIn(const GammaOutput& output);
+    std::vector<KnownOutput>::iterator Find(const std::string& id);
+    void WriteOffsets();
+    void Write(KnownOutput& known, GammaTable table);
+    void Settle();
+
+    GammaOutputs& outputs_;
+    std::vector<KnownOutput> known_;
+    // The offsets the outputs carry; none before the first Apply and after
+    // a Restore.
+    std::optional<ChannelOffsets> offsets_;
 };
 
-// The gamma device of this platform's screen. Each platform's backend file
-// defines it; the build links exactly one of them.
-std::unique_ptr<GammaDevice> MakeScreenGammaDevice();
+// The 256-level ramp of an output's table: each channel resampled to 256
+// levels (unchanged when it has 256).
+GammaRamp RampOfTable(std::span<const RampEntry> table);
+
+// The table an output whose base is `captured` (3 * levels entries) gets
+// for the offsets: the 256-level ramp BuildWorkRamp makes from the base's
+// ramp, resampled to the output's size when that is not 256. A channel whose
+// halved offset is 0 keeps the base's channel exactly, as BuildWorkRamp does.
+GammaTable BuildOutputTable(std::span<const RampEntry> captured, std::int16_t red,
+                            std::int16_t green, std::int16_t blue);

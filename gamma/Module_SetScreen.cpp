@@ -6,12 +6,16 @@ namespace {
 GammaDevice* Device = nullptr;
 }  // namespace
 
-void UseDevice(GammaDevice* device) { Device = device; }
+void UseDevice(GammaDevice* device) {
+    Device = device;
+}
 
 void SaveGamma() {
-    GammaRamp captured{};
-    if (Device != nullptr && Device->ReadRamp(captured)) {
-        SavedRamp = captured;
+    if (Device == nullptr) {
+        return;
+    }
+    if (const auto captured = Device->Capture()) {
+        SavedRamp = *captured;
         RampCaptured = true;
     }
 }
@@ -21,12 +25,12 @@ void ApplyGamma(std::int16_t red, std::int16_t green, std::int16_t blue) {
         return;
     }
     WorkRamp = BuildWorkRamp(SavedRamp, red, green, blue);
-    Device->WriteRamp(WorkRamp);
+    Device->Apply(red, green, blue);
 }
 
 void RestoreGamma() {
     if (RampCaptured && Device != nullptr) {
-        Device->WriteRamp(SavedRamp);
+        Device->Restore();
     }
 }
 

@@ -10,11 +10,13 @@
 // absolute: applying the same offsets twice equals applying them once.
 namespace Module_SetScreen {
 
-// The ramp captured by SaveGamma; the base of every ApplyGamma.
+// The primary output's ramp captured by SaveGamma, at 256 levels; the base
+// of WorkRamp. Every output's own captured table is kept by the device.
 inline GammaRamp SavedRamp{};
 // The ramp last built by ApplyGamma and handed to the screen.
 inline GammaRamp WorkRamp{};
-// Whether SaveGamma has read a ramp. A failed read does not count.
+// Whether SaveGamma has read a ramp. A capture that could read no output
+// does not count.
 inline bool RampCaptured = false;
 // The red, green and blue offsets last passed to ApplyGamma by the window.
 inline std::int16_t CurRed = 0;
@@ -25,15 +27,18 @@ inline std::int16_t CurBlue = 0;
 // The device must outlive its use here.
 void UseDevice(GammaDevice* device);
 
-// Captures the screen's current ramp into SavedRamp.
+// Has the device capture every output's table; SavedRamp becomes the
+// primary output's.
 void SaveGamma();
 
-// Builds WorkRamp from SavedRamp and the channel offsets and sets it on the
-// screen with one write. Does nothing when no ramp has been captured, since
-// a ramp built on nothing would black out the screen.
+// Builds WorkRamp from SavedRamp and the channel offsets, and has the device
+// give every output the same offsets on its own captured table. Does nothing
+// when no ramp has been captured, since a ramp built on nothing would black
+// out the screen.
 void ApplyGamma(std::int16_t red, std::int16_t green, std::int16_t blue);
 
-// Puts SavedRamp back on the screen if a ramp was captured.
+// Has the device put every output's captured table back, if a ramp was
+// captured.
 void RestoreGamma();
 
 // Returns the module to its state at program start (no device, no capture,
@@ -41,7 +46,9 @@ void RestoreGamma();
 void ResetState();
 
 // A stored entry's intensity as a 32-bit number, 0..65535.
-constexpr std::int32_t WordToLong(RampEntry entry) { return entry; }
+constexpr std::int32_t WordToLong(RampEntry entry) {
+    return entry;
+}
 
 // The stored entry for an intensity 0..65535 (the same bit pattern).
 constexpr RampEntry LongToWord(std::int32_t intensity) {

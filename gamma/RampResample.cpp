@@ -3,8 +3,11 @@
 #include <cstdint>
 
 std::vector<RampEntry> ResampleLevels(std::span<const RampEntry> levels, std::size_t count) {
+    if (count == levels.size()) {
+        return {levels.begin(), levels.end()};
+    }
     std::vector<RampEntry> resampled(count, 0);
-    if (levels.empty() || count == 0) {
+    if (levels.empty()) {
         return resampled;
     }
     if (count == 1) {

@@ -9,6 +9,7 @@
 
 using DisplayHandle = UniquePointerHandle<Display, &XCloseDisplay>;
 using ScreenResourcesHandle = UniquePointerHandle<XRRScreenResources, &XRRFreeScreenResources>;
+using OutputInfoHandle = UniquePointerHandle<XRROutputInfo, &XRRFreeOutputInfo>;
 using CrtcGammaHandle = UniquePointerHandle<XRRCrtcGamma, &XRRFreeGamma>;
 // Memory Xlib allocated for a reply, such as a window property's value.
 template <typename T>

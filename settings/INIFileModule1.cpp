@@ -39,20 +39,28 @@ bool ContainsUpperCased(std::wstring_view text, std::wstring_view upperText) {
            text.end();
 }
 
-// The first characters of a line, decoded from as few bytes as will hold them.
-std::wstring DecodedStart(std::string_view bytes, std::size_t characters) {
-    return DecodeSettingsText(bytes.substr(0, characters * kMaxBytesPerCharacter));
+// Whether the upper case of text begins with upperPrefix.
+bool StartsUpperCased(std::wstring_view text, std::wstring_view upperPrefix) {
+    return text.size() >= upperPrefix.size() &&
+           std::equal(upperPrefix.begin(), upperPrefix.end(), text.begin(),
+                      [](wchar_t upper, wchar_t c) { return ToUpperChar(c) == upper; });
 }
 
-std::wstring ValueOfFirstMatch(std::string_view bytes, std::wstring_view key) {
+// Decodes into start the first characters of a line, from as few bytes as
+// will hold them.
+void DecodeStart(std::string_view bytes, std::size_t characters, std::wstring& start) {
+    DecodeSettingsText(bytes.substr(0, characters * kMaxBytesPerCharacter), start);
+}
+
+}  // namespace
+
+std::wstring ValueInBytes(std::string_view bytes, std::wstring_view key) {
     const std::wstring searchText = ToUpperText(TrimSpaces(key)) + L"=";
+    std::wstring line;
     ByteLines lines(bytes);
     for (std::string_view lineBytes; lines.Next(lineBytes);) {
-        const std::wstring line = DecodeSettingsText(lineBytes);
-        if (IsComment(line)) {
-            continue;
-        }
-        if (ContainsUpperCased(line, searchText)) {
+        DecodeSettingsText(lineBytes, line);
+        if (!IsComment(line) && ContainsUpperCased(line, searchText)) {
             return line.substr(line.find(L'=') + 1);
         }
     }
@@ -64,20 +72,29 @@ std::wstring ValueOfFirstMatch(std::string_view bytes, std::wstring_view key) {
 // unchanged keep their bytes exactly, even bytes the code page does not
 // define, so a rewrite never alters text it did not mean to change. Only
 // the start of each line is decoded, which is all the rules look at.
-std::string RewrittenText(std::string_view bytes, std::wstring_view key, std::wstring_view value) {
+std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_view key,
+                                          std::wstring_view value) {
+    if (HoldsLineBreak(key) || HoldsLineBreak(value)) {
+        return std::nullopt;
+    }
     const std::wstring matchText = ToUpperText(key) + L"=";
-    const std::string entry = EncodeSettingsText(std::wstring(key) + L"=" + std::wstring(value));
+    std::wstring entryText(key);
+    entryText += L'=';
+    entryText += value;
+    const std::string entry = EncodeSettingsText(entryText);
     std::string text;
     text.reserve(bytes.size() + entry.size() + 2 * kLineEnd.size());
     bool found = false;
+    std::wstring start;
     ByteLines lines(bytes);
     for (std::string_view lineBytes; lines.Next(lineBytes);) {
-        if (CharacterCount(DecodedStart(lineBytes, 2)) < 2) {
+        DecodeStart(lineBytes, 2, start);
+        if (CharacterCount(start) < 2) {
             continue;
         }
         const std::string_view retained = WithoutLeadingSpaceBytes(lineBytes);
-        const std::wstring start = DecodedStart(retained, matchText.size());
-        if (ToUpperText(std::wstring_view(start).substr(0, matchText.size())) == matchText) {
+        DecodeStart(retained, matchText.size(), start);
+        if (StartsUpperCased(start, matchText)) {
             text += entry;
             found = true;
         } else {
@@ -92,12 +109,10 @@ std::string RewrittenText(std::string_view bytes, std::wstring_view key, std::ws
     return text;
 }
 
-}  // namespace
-
 std::wstring ReadIniValue(const std::filesystem::path& path, std::wstring_view key) {
     try {
         const std::optional<std::string> bytes = SettingsFile::ReadFileBytes(path);
-        return bytes ? ValueOfFirstMatch(*bytes, key) : std::wstring{};
+        return bytes ? ValueInBytes(*bytes, key) : std::wstring{};
     } catch (...) {
         // Out of memory on an absurd file, or a path the library rejects:
         // either way the file cannot be read.
@@ -107,12 +122,11 @@ std::wstring ReadIniValue(const std::filesystem::path& path, std::wstring_view k
 
 bool WriteIniValue(const std::filesystem::path& path, std::wstring_view key,
                    std::wstring_view value) {
-    if (HoldsLineBreak(key) || HoldsLineBreak(value)) {
-        return false;
-    }
     try {
         const std::optional<std::string> bytes = SettingsFile::ReadFileBytes(path);
-        return bytes && SettingsFile::ReplaceFileBytes(path, RewrittenText(*bytes, key, value));
+        const std::optional<std::string> rewritten =
+            bytes ? RewrittenBytes(*bytes, key, value) : std::nullopt;
+        return rewritten && SettingsFile::ReplaceFileBytes(path, *rewritten);
     } catch (...) {
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,12 @@ std::wstring ReadIniValue(const std::filesystem::path& path, std::wstring_view k
 // when key or value holds a line break.
 bool WriteIniValue(const std::filesystem::path& path, std::wstring_view key,
                    std::wstring_view value);
+
+// The two rules on a file's bytes, as the calls above apply them to the
+// file: the value read for key, and the new bytes of the file with
+// key=value written (nothing when key or value holds a line break).
+std::wstring ValueInBytes(std::string_view bytes, std::wstring_view key);
+std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_view key,
+                                          std::wstring_view value);
 
 }  // namespace INIFileModule1

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "INIFileModule1.h"
@@ -14,9 +15,6 @@
 namespace Module1 {
 
 namespace {
-
-constexpr int kFirstSlot = 1;
-constexpr int kLastSlot = 6;
 
 std::wstring SlotKey(int slot) {
     return L"RGB" + std::to_wstring(slot);
@@ -46,7 +44,7 @@ std::optional<std::array<std::int32_t, 3>> ParsePreset(std::wstring_view value) 
     }
     std::array<std::int32_t, 3> offsets{};
     for (std::size_t i = 0; i < offsets.size(); ++i) {
-        const std::optional<std::int32_t> number = PresetFieldToInt32(fields[i]);
+        const std::optional<std::int32_t> number = PresetOffsetFromField(fields[i]);
         if (!number) {
             return std::nullopt;
         }
@@ -55,17 +53,12 @@ std::optional<std::array<std::int32_t, 3>> ParsePreset(std::wstring_view value) 
     return offsets;
 }
 
+// A slot whose value is no preset keeps the offsets it had, unused.
 void LoadSlot(const std::filesystem::path& path, int slot) {
     PresetUsed[slot] = 0;
-    const std::optional<std::array<std::int32_t, 3>> offsets =
-        ParsePreset(INIFileModule1::ReadIniValue(path, SlotKey(slot)));
-    if (!offsets) {
-        return;
+    if (const auto offsets = ParsePreset(INIFileModule1::ReadIniValue(path, SlotKey(slot)))) {
+        StorePreset(slot, (*offsets)[0], (*offsets)[1], (*offsets)[2]);
     }
-    PresetRed[slot] = (*offsets)[0];
-    PresetGreen[slot] = (*offsets)[1];
-    PresetBlue[slot] = (*offsets)[2];
-    PresetUsed[slot] = *offsets == std::array<std::int32_t, 3>{} ? 0 : 1;
 }
 
 // What a new settings file holds: a comment naming the program and its
@@ -74,12 +67,41 @@ constexpr std::wstring_view kDefaultContent =
     L";KOV调节显示器设置   作者：Tavrin   Email:tavrin@example.com\r\n"
     L"AUTOLOAD=0\r\n";
 
+// Makes the missing folders of a path for the user alone, as the XDG rules
+// ask of a settings folder; folders that exist are left as they are.
+void CreateMissingFolders(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (folder.empty() || std::filesystem::exists(folder, error)) {
+        return;
+    }
+    CreateMissingFolders(folder.parent_path());
+    if (std::filesystem::create_directory(folder, error)) {
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    }
+}
+
 bool HasFirstLine(std::string_view bytes) {
     std::string_view firstLine;
     return ByteLines(bytes).Next(firstLine);
 }
 
 }  // namespace
+
+bool IsPresetSlot(int slot) {
+    return slot >= kFirstSlot && slot <= kLastSlot;
+}
+
+void StorePreset(int slot, std::int32_t red, std::int32_t green, std::int32_t blue) {
+    PresetRed[slot] = red;
+    PresetGreen[slot] = green;
+    PresetBlue[slot] = blue;
+    PresetUsed[slot] = (red == 0 && green == 0 && blue == 0) ? 0 : 1;
+}
+
+std::wstring PresetValueText(int slot) {
+    return std::to_wstring(PresetRed[slot]) + L"," + std::to_wstring(PresetGreen[slot]) + L"," +
+           std::to_wstring(PresetBlue[slot]);
+}
 
 void EnsureSettingsFile(const std::filesystem::path& path) {
     const std::string content = EncodeSettingsText(kDefaultContent);
@@ -91,20 +113,28 @@ void EnsureSettingsFile(const std::filesystem::path& path) {
     }
     // A file that exists but cannot be read is never replaced by the default:
     // it may hold the user's presets.
+    CreateMissingFolders(path.parent_path());
     SettingsFile::CreateFileBytes(path, content);
 }
 
-void InitSettingsPath(const std::filesystem::path& programFolder) {
+void InitSettingsPath(const std::filesystem::path& programFolder, bool programFolderWritable,
+                      const std::filesystem::path& userFolder) {
+    const std::filesystem::path name(u8"KOV调节设置.ini");
     std::filesystem::path::string_type folder = programFolder.native();
     if (!folder.empty() && folder.back() != std::filesystem::path::preferred_separator) {
         folder += std::filesystem::path::preferred_separator;
     }
     AppDir = folder;
-    SettingsPath = folder + std::filesystem::path(u8"KOV调节设置.ini").native();
+    SettingsPath = folder + name.native();
+    std::error_code error;
+    if (!std::filesystem::exists(SettingsPath, error) && !programFolderWritable &&
+        !userFolder.empty()) {
+        SettingsPath = userFolder / name;
+    }
 }
 
 void LoadPresets(const std::filesystem::path& path) {
-    AutoLoadSlot = LeadingNumberToInt16(INIFileModule1::ReadIniValue(path, L"AUTOLOAD"));
+    AutoLoadSlot = AutoLoadSlotFromValue(INIFileModule1::ReadIniValue(path, L"AUTOLOAD"));
     for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
         LoadSlot(path, slot);
     }

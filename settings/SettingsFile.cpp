@@ -3,30 +3,20 @@
 #include <filesystem>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace SettingsFile {
 
-namespace {
-
-bool WriteAndCommit(PendingReplacement* pending, std::string_view bytes) {
-    if (pending == nullptr) {
-        return false;
-    }
-    if (FailWriteAfterBytes && *FailWriteAfterBytes <= bytes.size()) {
-        pending->Write(bytes.substr(0, *FailWriteAfterBytes));
-        return false;
-    }
-    return pending->Write(bytes) && pending->Commit();
+bool WriteAndCommit(std::unique_ptr<PendingFile> pending, std::string_view bytes) {
+    return pending != nullptr && pending->Write(bytes) && pending->Commit();
 }
 
-}  // namespace
-
 bool ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes) {
-    return WriteAndCommit(BeginReplacement(path).get(), bytes);
+    return WriteAndCommit(BeginReplacement(path), bytes);
 }
 
 bool CreateFileBytes(const std::filesystem::path& path, std::string_view bytes) {
-    return WriteAndCommit(BeginCreation(path).get(), bytes);
+    return WriteAndCommit(BeginCreation(path), bytes);
 }
 
 }  // namespace SettingsFile

@@ -19,47 +19,46 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{256} << 20;
 // than kMaxFileBytes. The file is closed before this returns.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 
-// Replaces the content of the file at path, which must exist, with bytes
-// in one step: the bytes go to a temporary file in the same folder, are
-// flushed to the disk, and the temporary file then takes the old one's
-// place. A symbolic link at path is followed; the file it names is
-// replaced and the link stays. Returns false, with the old file exactly as
-// it was and no temporary file left behind, when the file is read-only,
-// locked, or missing, the folder is not writable, or any step fails.
-bool ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes);
-
-// Creates the file at path holding bytes, in one step: the bytes go to a
-// temporary file in the same folder, are flushed to the disk, and the
-// temporary file then takes the name only if nothing stands at path yet.
-// Returns false, leaving nothing behind, when something exists at path
-// (a file, a folder, a link) or any step fails.
-bool CreateFileBytes(const std::filesystem::path& path, std::string_view bytes);
-
-// Test seam: while set, every rewrite fails once it has written this many
-// bytes of the new content, as on a disk that fills up. A value equal to
-// the content's size fails after the last byte, before the flush.
-inline std::optional<std::size_t> FailWriteAfterBytes;
-
-// A temporary file beside the file it is to replace, open for writing.
-// Destroying it without a successful Commit closes and removes it.
-class PendingReplacement {
+// Where the new content of a file goes before it takes the file's place:
+// a temporary file beside it. Destroying it without a successful Commit
+// closes and removes the temporary file.
+class PendingFile {
 public:
-    virtual ~PendingReplacement() = default;
+    PendingFile() = default;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    virtual ~PendingFile() = default;
     // Appends bytes; false on a write error.
     virtual bool Write(std::string_view bytes) = 0;
-    // Flushes to the disk, closes, and puts the temporary file in the
-    // target's place in one step; false if any of it fails.
+    // Flushes to the disk, closes, and gives the temporary file the
+    // target's name in one step; false if any of it fails.
     virtual bool Commit() = 0;
 };
 
 // Checks that the file at path (after following links) exists and may be
-// written, and opens a temporary file beside it; nothing when it cannot.
-// One implementation per platform.
-std::unique_ptr<PendingReplacement> BeginReplacement(const std::filesystem::path& path);
+// written, and opens a temporary file beside it whose Commit replaces the
+// file; the link, if any, stays. Nothing when it cannot. One
+// implementation per platform.
+std::unique_ptr<PendingFile> BeginReplacement(const std::filesystem::path& path);
 
 // Opens a temporary file beside path whose Commit gives it that name only
-// if the name is still free; nothing when it cannot. One implementation per
-// platform.
-std::unique_ptr<PendingReplacement> BeginCreation(const std::filesystem::path& path);
+// if the name is still free; nothing when it cannot. One implementation
+// per platform.
+std::unique_ptr<PendingFile> BeginCreation(const std::filesystem::path& path);
+
+// Writes bytes into pending and commits it. False when pending is null or
+// any step fails; the temporary file is gone when this returns, so the
+// target is either wholly new or exactly as it was.
+bool WriteAndCommit(std::unique_ptr<PendingFile> pending, std::string_view bytes);
+
+// Replaces the content of the existing file at path with bytes, in one
+// step. False, with the old file as it was, when the file is read-only,
+// locked or missing, the folder is not writable, or any step fails.
+bool ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes);
+
+// Creates the file at path holding bytes, in one step. False, leaving
+// nothing behind, when something exists at path (a file, a folder, a link)
+// or any step fails.
+bool CreateFileBytes(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace SettingsFile

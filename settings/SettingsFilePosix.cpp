@@ -1,9 +1,9 @@
-#include <errno.h>
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,46 +13,27 @@
 #include <utility>
 
 #include "SettingsFile.h"
+#include "UniqueFd.h"
 
 namespace SettingsFile {
 
 namespace {
 
-// An open file descriptor, closed when this goes away.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { Close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        Close();
-        fd_ = std::exchange(other.fd_, -1);
-        return *this;
-    }
-
-    bool IsOpen() const { return fd_ >= 0; }
-    int Get() const { return fd_; }
-
-    // Closes now and reports whether the close succeeded (a delayed write
-    // error can surface here).
-    bool Close() {
-        if (fd_ < 0) {
-            return true;
-        }
-        const int fd = std::exchange(fd_, -1);
-        return close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
 // Opens without blocking on a FIFO and without taking a terminal; the flags
 // do nothing to a regular file.
-FileDescriptor OpenFile(const std::filesystem::path& path, int access) {
-    return FileDescriptor(open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+UniqueFd OpenFile(const std::filesystem::path& path, int access, mode_t mode = 0) {
+    return UniqueFd(open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode));
+}
+
+// A new file's permissions before the umask (and a folder's default ACL),
+// which the system applies when it creates the file; the process's umask
+// is never read or changed here, as that would race with other threads.
+constexpr mode_t kNewFileMode = 0666;
+
+// Closes now and reports whether the close succeeded: a delayed write
+// error can surface here.
+bool CloseReportingErrors(UniqueFd& fd) {
+    return close(fd.Release()) == 0;
 }
 
 bool IsRegularFile(const struct stat& status) {
@@ -79,41 +60,54 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Makes a completed rename survive a crash; the replacement already stands,
+// Makes a completed rename survive a crash; the new file already stands,
 // so a failure here changes nothing for the caller.
 void FlushFolder(const std::filesystem::path& folder) {
-    const FileDescriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.IsOpen()) {
+    const UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd) {
         fsync(fd.Get());
     }
 }
 
-class PosixPendingReplacement final : public PendingReplacement {
-public:
-    // With replaceExisting false, Commit fails rather than take the place of
-    // whatever stands at target by then.
-    PosixPendingReplacement(std::filesystem::path target, bool replaceExisting)
-        : target_(std::move(target)), replaceExisting_(replaceExisting) {}
+// How the finished temporary file takes the target's name.
+enum class Placement { ReplaceTarget, OnlyIfNameIsFree };
 
-    ~PosixPendingReplacement() override {
-        if (!temporary_.empty() && !committed_) {
+class PosixPendingFile final : public PendingFile {
+public:
+    PosixPendingFile(std::filesystem::path target, Placement placement)
+        : target_(std::move(target)), placement_(placement) {}
+
+    ~PosixPendingFile() override {
+        file_.Reset();
+        if (!temporary_.empty()) {
             unlink(temporary_.c_str());
         }
     }
-    PosixPendingReplacement(const PosixPendingReplacement&) = delete;
-    PosixPendingReplacement& operator=(const PosixPendingReplacement&) = delete;
-    PosixPendingReplacement(PosixPendingReplacement&&) = delete;
-    PosixPendingReplacement& operator=(PosixPendingReplacement&&) = delete;
+    PosixPendingFile(const PosixPendingFile&) = delete;
+    PosixPendingFile& operator=(const PosixPendingFile&) = delete;
+    PosixPendingFile(PosixPendingFile&&) = delete;
+    PosixPendingFile& operator=(PosixPendingFile&&) = delete;
 
-    // Creates a new, uniquely named file beside the target.
-    bool CreateTemporary() {
-        std::string pattern = target_.native() + ".XXXXXX.tmp";
-        file_ = FileDescriptor(mkostemps(pattern.data(), 4, O_CLOEXEC));
-        if (!file_.IsOpen()) {
-            return false;
+    // Creates a new, uniquely named file beside the target, with mode less
+    // the umask.
+    bool CreateTemporary(mode_t mode) {
+        constexpr int kAttempts = 100;
+        const std::string stem =
+            target_.native() + "." + std::to_string(getpid()) + "-" +
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-";
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            std::string name = stem + std::to_string(attempt) + ".tmp";
+            file_ = OpenFile(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
+            if (file_) {
+                temporary_ = std::move(name);
+                mode_ = mode;
+                return true;
+            }
+            if (errno != EEXIST) {
+                return false;
+            }
         }
-        temporary_ = std::move(pattern);
-        return true;
+        return false;
     }
 
     int Descriptor() const { return file_.Get(); }
@@ -121,57 +115,83 @@ public:
     bool Write(std::string_view bytes) override { return WriteAll(file_.Get(), bytes); }
 
     bool Commit() override {
-        if (fsync(file_.Get()) != 0 || !file_.Close()) {
+        if (fsync(file_.Get()) != 0 || !CloseReportingErrors(file_) || !MoveIntoPlace()) {
             return false;
         }
-        if (!MoveIntoPlace()) {
-            return false;
-        }
-        committed_ = true;
         FlushFolder(target_.parent_path());
         return true;
     }
 
 private:
+    bool MoveIntoPlace() {
+        if (placement_ == Placement::ReplaceTarget) {
+            if (rename(temporary_.c_str(), target_.c_str()) != 0) {
+                return false;
+            }
+            temporary_.clear();
+            return true;
+        }
+        return LinkIntoFreeName() || CopyIntoFreeName();
+    }
+
     // A hard link takes a name only if it is free; the temporary name is
     // then dropped.
-    bool MoveIntoPlace() const {
-        if (replaceExisting_) {
-            return rename(temporary_.c_str(), target_.c_str()) == 0;
-        }
+    bool LinkIntoFreeName() {
         if (link(temporary_.c_str(), target_.c_str()) != 0) {
             return false;
         }
         unlink(temporary_.c_str());
+        temporary_.clear();
+        return true;
+    }
+
+    // For file systems without hard links (FAT, exFAT, some network and FUSE
+    // mounts): the content goes into a file created only if the name is
+    // free, which is removed again if the copy fails. The temporary file
+    // goes when this object does.
+    bool CopyIntoFreeName() const {
+        const std::optional<std::string> bytes = ReadFileBytes(temporary_);
+        if (!bytes) {
+            return false;
+        }
+        UniqueFd file = OpenFile(target_, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode_);
+        if (!file) {
+            return false;
+        }
+        if (!WriteAll(file.Get(), *bytes) || fsync(file.Get()) != 0 ||
+            !CloseReportingErrors(file)) {
+            unlink(target_.c_str());
+            return false;
+        }
         return true;
     }
 
     std::filesystem::path target_;
-    bool replaceExisting_;
+    Placement placement_;
     std::filesystem::path temporary_;
-    FileDescriptor file_{-1};
-    bool committed_ = false;
+    mode_t mode_ = kNewFileMode;
+    UniqueFd file_;
 };
 
-// Gives the new file the old one's owner (where allowed) and permissions.
-bool CopyOwnerAndMode(int fd, const struct stat& old) {
+// Gives the new file the old one's owner and permissions as far as the
+// system allows: only root may give a file away, and some mounts refuse
+// mode changes. The save goes on either way; the new file was created with
+// the old permissions less the umask.
+void CopyOwnerAndMode(int fd, const struct stat& old) {
     struct stat current {};
-    if (fstat(fd, &current) != 0) {
-        return false;
-    }
-    if (current.st_uid != old.st_uid || current.st_gid != old.st_gid) {
-        // Only root may give a file away; anyone else keeps their own.
+    if (fstat(fd, &current) == 0 &&
+        (current.st_uid != old.st_uid || current.st_gid != old.st_gid)) {
         [[maybe_unused]] const int ignored = fchown(fd, old.st_uid, old.st_gid);
     }
-    return fchmod(fd, old.st_mode & 07777) == 0;
+    [[maybe_unused]] const int ignored = fchmod(fd, old.st_mode & 07777);
 }
 
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
-    const FileDescriptor fd = OpenFile(path, O_RDONLY);
+    const UniqueFd fd = OpenFile(path, O_RDONLY);
     struct stat status {};
-    if (!fd.IsOpen() || fstat(fd.Get(), &status) != 0 || !IsRegularFile(status) ||
+    if (!fd || fstat(fd.Get(), &status) != 0 || !IsRegularFile(status) ||
         static_cast<std::size_t>(status.st_size) > kMaxFileBytes) {
         return std::nullopt;
     }
@@ -199,27 +219,26 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
     }
 }
 
-std::unique_ptr<PendingReplacement> BeginReplacement(const std::filesystem::path& path) {
+std::unique_ptr<PendingFile> BeginReplacement(const std::filesystem::path& path) {
     std::error_code error;
     const std::filesystem::path target = std::filesystem::canonical(path, error);
     struct stat status {};
     if (error || stat(target.c_str(), &status) != 0 || !IsRegularFile(status) ||
-        IsMarkedReadOnly(status) || !OpenFile(target, O_WRONLY).IsOpen()) {
+        IsMarkedReadOnly(status) || !OpenFile(target, O_WRONLY)) {
         return nullptr;
     }
-    auto pending = std::make_unique<PosixPendingReplacement>(target, true);
-    if (!pending->CreateTemporary() || !CopyOwnerAndMode(pending->Descriptor(), status)) {
+    auto pending = std::make_unique<PosixPendingFile>(target, Placement::ReplaceTarget);
+    if (!pending->CreateTemporary(status.st_mode & 0777)) {
         return nullptr;
     }
+    CopyOwnerAndMode(pending->Descriptor(), status);
     return pending;
 }
 
-// The new file gets the permissions any newly created file would get.
-std::unique_ptr<PendingReplacement> BeginCreation(const std::filesystem::path& path) {
-    auto pending = std::make_unique<PosixPendingReplacement>(path, false);
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (!pending->CreateTemporary() || fchmod(pending->Descriptor(), 0666 & ~mask) != 0) {
+// The new file gets the permissions any newly created file gets.
+std::unique_ptr<PendingFile> BeginCreation(const std::filesystem::path& path) {
+    auto pending = std::make_unique<PosixPendingFile>(path, Placement::OnlyIfNameIsFree);
+    if (!pending->CreateTemporary(kNewFileMode)) {
         return nullptr;
     }
     return pending;

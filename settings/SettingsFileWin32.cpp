@@ -9,51 +9,28 @@
 #include <utility>
 
 #include "SettingsFile.h"
+#include "Win32Handles.h"
 
 namespace SettingsFile {
 
 namespace {
 
-// An open file handle, closed when this goes away.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FileHandle(FileHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    FileHandle& operator=(FileHandle&& other) noexcept {
-        Close();
-        handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
-        return *this;
-    }
-
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-    bool Close() {
-        if (!IsOpen()) {
-            return true;
-        }
-        return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
-
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Opens an existing disk file; a folder, a device or a pipe gives a closed
 // handle.
-FileHandle OpenDiskFile(const std::filesystem::path& path, DWORD access) {
-    FileHandle file(CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.IsOpen() && GetFileType(file.Get()) != FILE_TYPE_DISK) {
-        file.Close();
+UniqueFileHandle OpenDiskFile(const std::filesystem::path& path, DWORD access) {
+    UniqueFileHandle file(CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file && GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        file.Reset();
     }
     return file;
+}
+
+// Closes now and reports whether the close succeeded.
+bool CloseReportingErrors(UniqueFileHandle& file) {
+    return CloseHandle(file.Release()) != FALSE;
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -92,23 +69,23 @@ std::optional<std::wstring> FinalPath(HANDLE file) {
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-class Win32PendingReplacement final : public PendingReplacement {
+class Win32PendingFile final : public PendingFile {
 public:
     // With replaceExisting false, Commit fails rather than take the place of
     // whatever stands at target by then.
-    Win32PendingReplacement(std::wstring target, DWORD attributes, bool replaceExisting)
+    Win32PendingFile(std::wstring target, DWORD attributes, bool replaceExisting)
         : target_(std::move(target)), attributes_(attributes), replaceExisting_(replaceExisting) {}
 
-    ~Win32PendingReplacement() override {
-        if (created_ && !committed_) {
-            file_.Close();
+    ~Win32PendingFile() override {
+        file_.Reset();
+        if (!temporary_.empty()) {
             DeleteFileW(temporary_.c_str());
         }
     }
-    Win32PendingReplacement(const Win32PendingReplacement&) = delete;
-    Win32PendingReplacement& operator=(const Win32PendingReplacement&) = delete;
-    Win32PendingReplacement(Win32PendingReplacement&&) = delete;
-    Win32PendingReplacement& operator=(Win32PendingReplacement&&) = delete;
+    Win32PendingFile(const Win32PendingFile&) = delete;
+    Win32PendingFile& operator=(const Win32PendingFile&) = delete;
+    Win32PendingFile(Win32PendingFile&&) = delete;
+    Win32PendingFile& operator=(Win32PendingFile&&) = delete;
 
     // Creates a new, uniquely named file beside the target.
     bool CreateTemporary() {
@@ -116,11 +93,11 @@ public:
         const std::wstring stem = target_ + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
                                   std::to_wstring(GetTickCount64()) + L"-";
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
-            temporary_ = stem + std::to_wstring(attempt) + L".tmp";
-            file_ = FileHandle(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr,
-                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (file_.IsOpen()) {
-                created_ = true;
+            std::wstring name = stem + std::to_wstring(attempt) + L".tmp";
+            file_ = UniqueFileHandle(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file_) {
+                temporary_ = std::move(name);
                 return true;
             }
             if (GetLastError() != ERROR_FILE_EXISTS) {
@@ -133,7 +110,7 @@ public:
     bool Write(std::string_view bytes) override { return WriteAll(file_.Get(), bytes); }
 
     bool Commit() override {
-        if (!FlushFileBuffers(file_.Get()) || !file_.Close()) {
+        if (!FlushFileBuffers(file_.Get()) || !CloseReportingErrors(file_)) {
             return false;
         }
         if ((attributes_ & kKeptAttributes) != 0) {
@@ -143,26 +120,24 @@ public:
         if (!MoveFileExW(temporary_.c_str(), target_.c_str(), replace | MOVEFILE_WRITE_THROUGH)) {
             return false;
         }
-        committed_ = true;
+        temporary_.clear();
         return true;
     }
 
 private:
     std::wstring target_;
     std::wstring temporary_;
-    FileHandle file_{INVALID_HANDLE_VALUE};
+    UniqueFileHandle file_;
     DWORD attributes_;
     bool replaceExisting_;
-    bool created_ = false;
-    bool committed_ = false;
 };
 
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
-    const FileHandle file = OpenDiskFile(path, GENERIC_READ);
+    const UniqueFileHandle file = OpenDiskFile(path, GENERIC_READ);
     LARGE_INTEGER size{};
-    if (!file.IsOpen() || !GetFileSizeEx(file.Get(), &size) ||
+    if (!file || !GetFileSizeEx(file.Get(), &size) ||
         static_cast<unsigned long long>(size.QuadPart) > kMaxFileBytes) {
         return std::nullopt;
     }
@@ -190,13 +165,13 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
 // program and a denied permission; the read-only attribute is checked as
 // well, since an administrator's open may not heed it everywhere. The
 // handle is closed again before the temporary file is made.
-std::unique_ptr<PendingReplacement> BeginReplacement(const std::filesystem::path& path) {
+std::unique_ptr<PendingFile> BeginReplacement(const std::filesystem::path& path) {
     std::optional<std::wstring> target;
     DWORD attributes = 0;
     {
-        const FileHandle check = OpenDiskFile(path, GENERIC_WRITE);
+        const UniqueFileHandle check = OpenDiskFile(path, GENERIC_WRITE);
         BY_HANDLE_FILE_INFORMATION information{};
-        if (!check.IsOpen() || !GetFileInformationByHandle(check.Get(), &information) ||
+        if (!check || !GetFileInformationByHandle(check.Get(), &information) ||
             (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
             return nullptr;
         }
@@ -206,15 +181,15 @@ std::unique_ptr<PendingReplacement> BeginReplacement(const std::filesystem::path
     if (!target) {
         return nullptr;
     }
-    auto pending = std::make_unique<Win32PendingReplacement>(std::move(*target), attributes, true);
+    auto pending = std::make_unique<Win32PendingFile>(std::move(*target), attributes, true);
     if (!pending->CreateTemporary()) {
         return nullptr;
     }
     return pending;
 }
 
-std::unique_ptr<PendingReplacement> BeginCreation(const std::filesystem::path& path) {
-    auto pending = std::make_unique<Win32PendingReplacement>(path.wstring(), 0, false);
+std::unique_ptr<PendingFile> BeginCreation(const std::filesystem::path& path) {
+    auto pending = std::make_unique<Win32PendingFile>(path.wstring(), 0, false);
     if (!pending->CreateTemporary()) {
         return nullptr;
     }

@@ -12,9 +12,17 @@
 // many bytes.
 inline constexpr std::size_t kMaxBytesPerCharacter = 4;
 
-// Decodes file bytes. A byte sequence the code page does not define becomes
-// U+FFFD (one per undecodable byte), so decoding never fails.
-std::wstring DecodeSettingsText(std::string_view bytes);
+// Decodes file bytes into text, replacing what it held; one text reused
+// for many lines saves allocating one per line. A byte sequence the code
+// page does not define becomes U+FFFD (one per undecodable byte), so
+// decoding never fails.
+void DecodeSettingsText(std::string_view bytes, std::wstring& text);
+
+inline std::wstring DecodeSettingsText(std::string_view bytes) {
+    std::wstring text;
+    DecodeSettingsText(bytes, text);
+    return text;
+}
 
 // Encodes text for the file. A character the code page cannot hold becomes
 // "?", so encoding never fails.

@@ -2,69 +2,106 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "SettingsText.h"
+#include "UniqueHandle.h"
 
 namespace {
 
+// A conversion descriptor from iconv_open, which reports failure as -1.
+struct IconvTraits {
+    using Value = iconv_t;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv's own failure value.
+    static Value Invalid() noexcept { return reinterpret_cast<iconv_t>(-1); }
+    static void Close(Value handle) noexcept { iconv_close(handle); }
+};
+using UniqueIconv = UniqueHandle<IconvTraits>;
+
 constexpr const char* kFileCodePage = "CP936";
 constexpr const char* kWideText = "WCHAR_T";
+// glibc's code page 936 leaves out the user-defined areas of GBK
+// (0xAAA1-0xAFFE, 0xF8A1-0xFEFE, 0xA140-0xA7A0) and a few further pairs,
+// which Windows maps to private-use characters from U+E000 on. Its GB18030
+// maps them the same way, so it decodes and encodes exactly those.
+constexpr const char* kPrivateUseCodePage = "GB18030";
 
-// One conversion direction of iconv, opened once per thread and reused.
-class IconvConverter {
-public:
-    IconvConverter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
-    ~IconvConverter() {
-        if (IsOpen()) {
-            iconv_close(handle_);
-        }
+bool IsPrivateUse(wchar_t c) {
+    return c >= 0xE000 && c <= 0xF8FF;
+}
+
+// Converts all of input into out, which has room for outSize units; the
+// number of units written, or nothing when the converter is not open or
+// rejects any of the input.
+template <typename In, typename Out>
+std::optional<std::size_t> ConvertInto(iconv_t converter, std::basic_string_view<In> input,
+                                       Out* out, std::size_t outSize) {
+    if (converter == IconvTraits::Invalid()) {
+        return std::nullopt;
     }
-    IconvConverter(const IconvConverter&) = delete;
-    IconvConverter& operator=(const IconvConverter&) = delete;
-    IconvConverter(IconvConverter&&) = delete;
-    IconvConverter& operator=(IconvConverter&&) = delete;
-
-    bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts as much of in as it can into out, advancing both; returns
-    // false and leaves errno set when it stops early.
-    bool Convert(char*& in, std::size_t& inLeft, char*& out, std::size_t& outLeft) {
-        return iconv(handle_, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(input.data()));
+    std::size_t inLeft = input.size() * sizeof(In);
+    char* outBytes = reinterpret_cast<char*>(out);
+    std::size_t outLeft = outSize * sizeof(Out);
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(converter, &in, &inLeft, &outBytes, &outLeft) == static_cast<std::size_t>(-1)) {
+        return std::nullopt;
     }
+    return outSize - outLeft / sizeof(Out);
+}
 
-    // Forgets any state left by a conversion that stopped early.
-    void Reset() { iconv(handle_, nullptr, nullptr, nullptr, nullptr); }
+// The private-use character the byte pair stands for in GB18030, if any.
+std::optional<wchar_t> PrivateUseCharacter(iconv_t converter, std::string_view pair) {
+    wchar_t character[2]{};
+    const auto count = ConvertInto(converter, pair, character, 2);
+    if (pair.size() != 2 || count != 1 || !IsPrivateUse(character[0])) {
+        return std::nullopt;
+    }
+    return character[0];
+}
 
-private:
-    iconv_t handle_;
-};
+// The two bytes GB18030 gives a private-use character, if any.
+std::optional<std::string_view> PrivateUseBytes(iconv_t converter, wchar_t character,
+                                                char (&bytes)[4]) {
+    const auto count = ConvertInto(converter, std::wstring_view(&character, 1), bytes, 4);
+    if (!IsPrivateUse(character) || count != 2) {
+        return std::nullopt;
+    }
+    return std::string_view(bytes, 2);
+}
 
 bool IsAscii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
 }
 
-// Converts in to out in pieces; each piece the converter rejects is handed
-// to replaceBad, which appends its stand-in and says how much input to skip.
+// Converts input to output with converter, which must be open. Where the
+// converter rejects the rest of the input from some point on, replaceBad
+// is given that rest, appends what stands for its start, and says how
+// many input units that took. Code page 936 takes at most two bytes for
+// one character and gives one character for one or two bytes, so
+// maxOutPerIn output units per input unit always suffice.
 template <typename In, typename Out, typename ReplaceBad>
-void ConvertAll(IconvConverter& converter, std::basic_string_view<In> input,
+void ConvertAll(iconv_t converter, std::basic_string_view<In> input, std::size_t maxOutPerIn,
                 std::basic_string<Out>& output, ReplaceBad replaceBad) {
-    constexpr std::size_t kChunk = 4096;
     char* in = const_cast<char*>(reinterpret_cast<const char*>(input.data()));
     std::size_t inLeft = input.size() * sizeof(In);
     while (inLeft > 0) {
         const std::size_t used = output.size();
-        output.resize(used + kChunk);
+        const std::size_t room = inLeft / sizeof(In) * maxOutPerIn;
+        output.resize(used + room);
         char* out = reinterpret_cast<char*>(output.data() + used);
-        std::size_t outLeft = kChunk * sizeof(Out);
-        const bool done = converter.Convert(in, inLeft, out, outLeft);
+        std::size_t outLeft = room * sizeof(Out);
+        const bool done =
+            iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
         const int error = errno;
         output.resize(output.size() - outLeft / sizeof(Out));
         if (!done && error != E2BIG) {
-            converter.Reset();
-            const std::size_t skip = replaceBad(output) * sizeof(In);
+            iconv(converter, nullptr, nullptr, nullptr, nullptr);
+            const std::size_t skip =
+                replaceBad(output, input.substr(input.size() - inLeft / sizeof(In))) * sizeof(In);
             in += skip;
             inLeft -= skip;
         }
@@ -73,38 +110,38 @@ void ConvertAll(IconvConverter& converter, std::basic_string_view<In> input,
 
 }  // namespace
 
-std::wstring DecodeSettingsText(std::string_view bytes) {
-    if (IsAscii(bytes)) {
-        return {bytes.begin(), bytes.end()};
+void DecodeSettingsText(std::string_view bytes, std::wstring& text) {
+    thread_local const UniqueIconv decoder(iconv_open(kWideText, kFileCodePage));
+    if (IsAscii(bytes) || !decoder) {
+        text.resize(bytes.size());
+        std::transform(bytes.begin(), bytes.end(), text.begin(), [](char byte) {
+            return static_cast<unsigned char>(byte) < 0x80 ? static_cast<wchar_t>(byte) : L'\uFFFD';
+        });
+        return;
     }
-    thread_local IconvConverter decoder(kWideText, kFileCodePage);
-    std::wstring text;
-    text.reserve(bytes.size());
-    if (!decoder.IsOpen()) {
-        for (const char byte : bytes) {
-            text.push_back(static_cast<unsigned char>(byte) < 0x80 ? byte : L'\uFFFD');
-        }
-        return text;
-    }
-    ConvertAll(decoder, bytes, text, [](std::wstring& out) {
-        out.push_back(L'\uFFFD');
-        return std::size_t{1};
+    text.clear();
+    thread_local const UniqueIconv privateUse(iconv_open(kWideText, kPrivateUseCodePage));
+    ConvertAll(decoder.Get(), bytes, 1, text, [&](std::wstring& out, std::string_view rest) {
+        const std::optional<wchar_t> character =
+            PrivateUseCharacter(privateUse.Get(), rest.substr(0, 2));
+        out.push_back(character.value_or(L'\uFFFD'));
+        return std::size_t{character ? 2U : 1U};
     });
-    return text;
 }
 
 std::string EncodeSettingsText(std::wstring_view text) {
-    thread_local IconvConverter encoder(kFileCodePage, kWideText);
+    thread_local const UniqueIconv encoder(iconv_open(kFileCodePage, kWideText));
     std::string bytes;
-    bytes.reserve(text.size());
-    if (!encoder.IsOpen()) {
+    if (!encoder) {
         for (const wchar_t c : text) {
             bytes.push_back(c < 0x80 ? static_cast<char>(c) : '?');
         }
         return bytes;
     }
-    ConvertAll(encoder, text, bytes, [](std::string& out) {
-        out.push_back('?');
+    thread_local const UniqueIconv privateUse(iconv_open(kPrivateUseCodePage, kWideText));
+    ConvertAll(encoder.Get(), text, 2, bytes, [&](std::string& out, std::wstring_view rest) {
+        char pair[4]{};
+        out += PrivateUseBytes(privateUse.Get(), rest.front(), pair).value_or("?");
         return std::size_t{1};
     });
     return bytes;

@@ -108,15 +108,13 @@ void InPieces(std::basic_string_view<Char> input, Convert convert) {
 
 }  // namespace
 
-std::wstring DecodeSettingsText(std::string_view bytes) {
-    std::wstring text;
-    text.reserve(bytes.size());
+void DecodeSettingsText(std::string_view bytes, std::wstring& text) {
+    text.clear();
     InPieces(bytes, [&text](std::string_view piece) {
         if (!piece.empty() && !DecodeStrictly(piece, text)) {
             DecodeCharByChar(piece, text);
         }
     });
-    return text;
 }
 
 std::string EncodeSettingsText(std::wstring_view text) {

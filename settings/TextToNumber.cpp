@@ -1,6 +1,7 @@
 #include "TextToNumber.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -136,32 +137,70 @@ std::wstring WithoutBlanks(std::wstring_view text) {
     return result;
 }
 
-}  // namespace
-
 // Reads like the classic BASIC Val: optional sign, digits with one optional
-// ".", then an optional exponent written with E or D ("2E1" and "2D1" are
-// both 20). Reading stops at the first character that does not fit; hex and
-// octal prefixes are not recognised.
-std::int16_t LeadingNumberToInt16(std::wstring_view text) {
+// ".", then an optional exponent written with E or D. Reading stops at the
+// first character that does not fit; hex and octal prefixes are not
+// recognised. Nothing when the text does not begin with a number.
+std::optional<DecimalNumber> LeadingNumber(std::wstring_view text) {
     const std::wstring compact = WithoutBlanks(text);
     std::size_t pos = 0;
     DecimalNumber number;
     number.negative = ReadSign(compact, pos);
     if (!ReadMantissa(compact, pos, number)) {
-        return 0;
+        return std::nullopt;
     }
     number.pointPos += ReadExponent(compact, pos);
     Normalize(number);
-    return static_cast<std::int16_t>(RoundToRange(number, std::numeric_limits<std::int16_t>::min(),
-                                                  std::numeric_limits<std::int16_t>::max())
-                                         .value_or(0));
+    return number;
+}
+
+template <typename Integer>
+Integer LeadingInteger(std::wstring_view text) {
+    const std::optional<DecimalNumber> number = LeadingNumber(text);
+    if (!number) {
+        return 0;
+    }
+    return static_cast<Integer>(RoundToRange(*number, std::numeric_limits<Integer>::min(),
+                                             std::numeric_limits<Integer>::max())
+                                    .value_or(0));
+}
+
+// The nearest double, through the locale-independent std::from_chars.
+double ToDouble(const DecimalNumber& number) {
+    if (number.digits.empty()) {
+        return 0;
+    }
+    const std::string text =
+        (number.negative ? "-0." : "0.") + number.digits + "e" +
+        std::to_string(std::clamp<std::int64_t>(number.pointPos, -99999, 99999));
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+}  // namespace
+
+std::int16_t OffsetFromLabel(std::wstring_view caption) {
+    return LeadingInteger<std::int16_t>(caption);
+}
+
+std::int16_t AutoLoadSlotFromValue(std::wstring_view value) {
+    return LeadingInteger<std::int16_t>(value);
+}
+
+std::int32_t PanelModeForOpening(std::wstring_view tag) {
+    return LeadingInteger<std::int32_t>(tag);
+}
+
+double PanelModeForSlotAction(std::wstring_view tag) {
+    const std::optional<DecimalNumber> number = LeadingNumber(tag);
+    return number ? ToDouble(*number) : 0;
 }
 
 // The whole field must be the number: spaces (U+0020 only) may surround it,
-// but anything else after it ("1x", "1 2", "1e3") makes it no number. A
-// sign must stand directly before the digits; "5." and ".5" are numbers,
-// "." is not.
-std::optional<std::int32_t> PresetFieldToInt32(std::wstring_view field) {
+// but anything else after it makes it no number. "5." and ".5" are
+// numbers, "." is not.
+std::optional<std::int32_t> PresetOffsetFromField(std::wstring_view field) {
     const std::wstring_view text = TrimSpaces(field);
     std::size_t pos = 0;
     DecimalNumber number;

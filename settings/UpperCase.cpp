@@ -30,6 +30,9 @@ wchar_t ToUpperChar(wchar_t c) {
         return static_cast<wchar_t>(c - L'a' + L'A');
     }
     const auto code = static_cast<std::uint32_t>(c);
+    if (code > std::rbegin(kUpperCaseRuns)->last) {
+        return c;
+    }
     const auto* const run =
         std::lower_bound(std::begin(kUpperCaseRuns), std::end(kUpperCaseRuns), code,
                          [](const UpperCaseRun& r, std::uint32_t value) { return r.last < value; });

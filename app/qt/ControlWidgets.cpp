@@ -1,27 +1,26 @@
 #include "ControlWidgets.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 QColor ResolveColour(Colour colour, const QPalette& palette) {
-    switch (colour) {
-        case kWindowBackground:
+    const ColourRole role = RoleOf(colour);
+    if (!role.system) {
+        return {role.red, role.green, role.blue};
+    }
+    switch (static_cast<SystemColour>(role.systemIndex)) {
+        case SystemColour::WindowBackground:
             return palette.color(QPalette::Base);
-        case kWindowText:
+        case SystemColour::WindowText:
             return palette.color(QPalette::Text);
-        case kButtonFace:
+        case SystemColour::ButtonFace:
             return palette.color(QPalette::Button);
-        case kButtonText:
+        case SystemColour::ButtonText:
             return palette.color(QPalette::ButtonText);
-        default:
-            break;
     }
-    if ((colour & kSystemColourFlag) != 0) {
-        return palette.color(QPalette::Window);
-    }
-    const auto channel = [colour](int shift) { return static_cast<int>((colour >> shift) & 0xFF); };
-    return {channel(0), channel(8), channel(16)};
+    return palette.color(QPalette::Window);
 }
 
 QString ToQString(std::wstring_view text) {
@@ -72,6 +71,70 @@ void ControlLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (click) {
         emit clicked();
     }
+}
+
+void ControlLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    pressed_ = false;
+    event->accept();
+}
+
+ControlScrollBar::ControlScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void ControlScrollBar::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        QScrollBar::mousePressEvent(event);
+    } else {
+        event->accept();
+    }
+}
+
+void ControlScrollBar::wheelEvent(QWheelEvent* event) {
+    event->accept();
+}
+
+void ControlScrollBar::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+            triggerAction(SliderSingleStepSub);
+            break;
+        case Qt::Key_Down:
+        case Qt::Key_Right:
+            triggerAction(SliderSingleStepAdd);
+            break;
+        case Qt::Key_PageUp:
+            triggerAction(SliderPageStepSub);
+            break;
+        case Qt::Key_PageDown:
+            triggerAction(SliderPageStepAdd);
+            break;
+        case Qt::Key_Home:
+            triggerAction(SliderToMinimum);
+            break;
+        case Qt::Key_End:
+            triggerAction(SliderToMaximum);
+            break;
+        default:
+            event->ignore();
+            return;
+    }
+    event->accept();
+}
+
+ControlButton::ControlButton(const QString& caption, QWidget* parent)
+    : QPushButton(caption, parent) {
+    setAutoDefault(false);
+}
+
+void ControlButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 ControlFrame::ControlFrame(const QString& caption, Colour backColor, Colour foreColor,

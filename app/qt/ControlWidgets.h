@@ -3,10 +3,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPalette>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QString>
 #include <string_view>
 
 #include "Controls.h"
+#include "WindowPlan.h"
 
 // The widgets that draw the model's labels and frames, and the colour rules
 // they share.
@@ -40,6 +43,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // A double-click is the first click and nothing more, as on Windows.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     Qt::Alignment horizontalAlignment_;
@@ -47,6 +52,32 @@ private:
     Colour backColor_ = kButtonFace;
     Colour foreColor_ = kButtonText;
     bool pressed_ = false;
+};
+
+// A vertical scroll bar that a user moves only as a Windows scroll bar
+// allows: its arrows, its track and its thumb with the left button, and
+// the keyboard (Up and Left step up, Down and Right step down, Page Up and
+// Page Down, Home and End). The wheel, the middle button and the right
+// button (Qt's own context menu) do nothing to it.
+class ControlScrollBar : public QScrollBar {
+    Q_OBJECT
+public:
+    explicit ControlScrollBar(QWidget* parent);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// A push button that Enter clicks as well as Space, as in a Windows dialog.
+class ControlButton : public QPushButton {
+    Q_OBJECT
+public:
+    ControlButton(const QString& caption, QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A frame: a group box, captioned or plain, filled with its background

@@ -11,9 +11,9 @@
 #include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <ranges>
-#include <stdexcept>
-#include <string>
 
 #include "ControlWidgets.h"
 
@@ -38,10 +38,6 @@ QRect ToQRect(const PixelRect& rect) {
     return {rect.left, rect.top, rect.width, rect.height};
 }
 
-bool TakesFocus(const ControlLayout& row) {
-    return row.kind == ControlKind::VScrollBar || row.kind == ControlKind::PushButton;
-}
-
 // Shows the model's position without reporting it back as user input.
 void ShowPosition(const ScrollBar& model, QScrollBar& bar) {
     const QSignalBlocker blocker(bar);
@@ -55,7 +51,7 @@ int PrimaryScreenLogicalDpi() {
     return screen == nullptr ? 96 : static_cast<int>(std::lround(screen->logicalDotsPerInchY()));
 }
 
-FrmMainWindow::FrmMainWindow(FrmMain& form, int dpi) : form_(form) {
+FrmMainWindow::FrmMainWindow(std::span<const PlannedControl> plan, int dpi) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -64,31 +60,22 @@ FrmMainWindow::FrmMainWindow(FrmMain& form, int dpi) : form_(form) {
     setFixedSize(TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi));
     setFont(CaptionFont());
 
-    for (const ControlLayout& row : FrmMainLayout()) {
-        Control& control = form_.ControlAt(row);
-        QWidget* widget = CreateWidget(row, control, Container(row));
-        widget->setGeometry(ToQRect(ToPixels(row.rect, dpi)));
-        widget->setVisible(control.Visible());
-        bindings_.push_back({&row, &control, widget});
+    for (const PlannedControl& entry : plan) {
+        QWidget* container = entry.container < 0 ? this : widgets_[entry.container];
+        QWidget* widget = CreateWidget(entry, container);
+        widget->setGeometry(ToQRect(ToPixels(entry.row->rect, dpi)));
+        widget->setVisible(entry.control->Visible());
+        controls_.push_back(entry.control);
+        widgets_.push_back(widget);
     }
-    ApplyStackingOrder();
-    ApplyTabOrder();
+    ApplyStackingOrder(plan);
+    ApplyTabOrder(plan);
 }
 
 FrmMainWindow::~FrmMainWindow() {
-    Unload();
-    for (const Binding& binding : bindings_) {
-        binding.control->Redraw = nullptr;
+    for (Control* control : controls_) {
+        control->Redraw = nullptr;
     }
-}
-
-bool FrmMainWindow::Load() {
-    loaded_ = true;
-    if (!form_.Form_Load()) {
-        unloaded_ = true;
-        return false;
-    }
-    return true;
 }
 
 void FrmMainWindow::CentreOnPrimaryScreen() {
@@ -101,13 +88,9 @@ void FrmMainWindow::CentreOnPrimaryScreen() {
          available.top() + (available.height() - height()) / 2);
 }
 
-QWidget& FrmMainWindow::WidgetAt(const ControlLayout& row) {
-    const auto found = std::ranges::find_if(
-        bindings_, [&row](const Binding& binding) { return binding.row == &row; });
-    if (found == bindings_.end()) {
-        throw std::out_of_range("not a row of FrmMainLayout(): " + ControlName(row));
-    }
-    return *found->widget;
+QWidget* FrmMainWindow::WidgetOf(const Control& control) const {
+    const auto found = std::ranges::find(controls_, &control);
+    return found == controls_.end() ? nullptr : widgets_[found - controls_.begin()];
 }
 
 void FrmMainWindow::paintEvent(QPaintEvent* /*event*/) {
@@ -115,21 +98,10 @@ void FrmMainWindow::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), ResolveColour(kButtonFace, palette()));
 }
 
-void FrmMainWindow::closeEvent(QCloseEvent* event) {
-    Unload();
-    event->accept();
-}
-
-void FrmMainWindow::Unload() {
-    if (loaded_ && !unloaded_) {
-        unloaded_ = true;
-        form_.Form_Unload();
-    }
-}
-
-QWidget* FrmMainWindow::CreateWidget(const ControlLayout& row, Control& control,
-                                     QWidget* container) {
-    switch (row.kind) {
+QWidget* FrmMainWindow::CreateWidget(const PlannedControl& entry, QWidget* container) {
+    const ControlLayout& row = *entry.row;
+    Control& control = *entry.control;
+    switch (row.control.kind) {
         case ControlKind::Label:
             return CreateLabel(row, static_cast<Label&>(control), container);
         case ControlKind::Frame: {
@@ -164,7 +136,7 @@ QWidget* FrmMainWindow::CreateLabel(const ControlLayout& row, Label& label, QWid
 }
 
 QWidget* FrmMainWindow::CreateScrollBar(ScrollBar& model, QWidget* container) {
-    auto* bar = new QScrollBar(Qt::Vertical, container);
+    auto* bar = new ControlScrollBar(container);
     bar->setRange(model.Min(), model.Max());
     bar->setSingleStep(model.SmallChange());
     bar->setPageStep(model.LargeChange());
@@ -186,44 +158,34 @@ QWidget* FrmMainWindow::CreateScrollBar(ScrollBar& model, QWidget* container) {
 
 QWidget* FrmMainWindow::CreatePushButton(const ControlLayout& row, PushButton& button,
                                          QWidget* container) {
-    auto* widget = new QPushButton(ToQString(row.caption), container);
-    widget->setAutoDefault(false);
+    auto* widget = new ControlButton(ToQString(row.caption), container);
     button.Redraw = [&button, widget] { widget->setVisible(button.Visible()); };
     connect(widget, &QPushButton::clicked, this, [&button] { button.Click(); });
     return widget;
 }
 
-QWidget* FrmMainWindow::Container(const ControlLayout& row) {
-    if (row.container.empty()) {
-        return this;
-    }
-    const auto found = std::ranges::find_if(
-        bindings_, [&row](const Binding& binding) { return binding.row->name == row.container; });
-    return found == bindings_.end() ? this : found->widget;
-}
-
-// Rows run from the top of each container's stacking order downwards, so
-// raising them from the last to the first leaves the first on top.
-void FrmMainWindow::ApplyStackingOrder() {
-    for (const Binding& binding : bindings_ | std::views::reverse) {
-        binding.widget->raise();
+// Raised from the bottom of each container's order up, so the top comes last.
+void FrmMainWindow::ApplyStackingOrder(std::span<const PlannedControl> plan) {
+    std::vector<std::size_t> order(plan.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::ranges::sort(order, std::greater<>(), [&](std::size_t i) { return plan[i].stackPlace; });
+    for (const std::size_t i : order) {
+        widgets_[i]->raise();
     }
 }
 
-// Only the sliders and the buttons take focus; they follow their tab
-// places, and the first of them has the focus when the window opens.
-void FrmMainWindow::ApplyTabOrder() {
-    std::vector<const Binding*> chain;
-    for (const Binding& binding : bindings_) {
-        if (TakesFocus(*binding.row)) {
-            chain.push_back(&binding);
+void FrmMainWindow::ApplyTabOrder(std::span<const PlannedControl> plan) {
+    std::vector<QWidget*> chain;
+    for (const PlannedControl& entry : plan) {
+        if (entry.focusPlace >= 0) {
+            chain.resize(std::max(chain.size(), static_cast<std::size_t>(entry.focusPlace) + 1));
+            chain[entry.focusPlace] = widgets_[&entry - plan.data()];
         }
     }
-    std::ranges::sort(chain, {}, [](const Binding* binding) { return binding->row->tabIndex; });
     for (std::size_t i = 1; i < chain.size(); ++i) {
-        setTabOrder(chain[i - 1]->widget, chain[i]->widget);
+        setTabOrder(chain[i - 1], chain[i]);
     }
     if (!chain.empty()) {
-        chain.front()->widget->setFocus();
+        chain.front()->setFocus();
     }
 }

@@ -1,6 +1,7 @@
 #include "LinuxPlatformServices.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -12,88 +13,29 @@
 #include <utility>
 
 #include "ControlWidgets.h"
+#include "RuntimeFolder.h"
 
-FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)) {}
-
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
-    if (this != &other) {
-        FileDescriptor old(std::exchange(fd_, std::exchange(other.fd_, -1)));
-    }
-    return *this;
-}
-
-FileDescriptor::~FileDescriptor() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
-namespace {
-
-std::string SanitisedDisplay(std::string_view display) {
-    const std::size_t colon = display.rfind(':');
-    const std::size_t dot = display.find('.', colon == std::string_view::npos ? 0 : colon);
-    if (colon != std::string_view::npos && dot != std::string_view::npos) {
-        display = display.substr(0, dot);
-    }
-    std::string name;
-    for (const char c : display) {
-        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                          (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
-        name += kept ? c : '_';
-    }
-    return name.empty() ? std::string("none") : name;
-}
-
-std::optional<std::filesystem::path> EnvironmentFolder(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') {
+std::optional<std::filesystem::path> CurrentInstanceLockPath() {
+    const auto folder = CurrentRuntimeFolder();
+    if (!folder) {
         return std::nullopt;
     }
-    std::error_code error;
-    if (!std::filesystem::is_directory(value, error)) {
-        return std::nullopt;
-    }
-    return std::filesystem::path(value);
-}
-
-std::filesystem::path TempFolder() {
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    return error ? std::filesystem::path("/tmp") : folder;
-}
-
-}  // namespace
-
-std::filesystem::path InstanceLockPath(std::optional<std::filesystem::path> runtimeFolder,
-                                       const std::filesystem::path& tempFolder, unsigned userId,
-                                       std::string_view display) {
-    const std::string displayName = SanitisedDisplay(display);
-    if (runtimeFolder) {
-        return *runtimeFolder / ("kov-display-" + displayName + ".lock");
-    }
-    return tempFolder / ("kov-display-" + std::to_string(userId) + "-" + displayName + ".lock");
-}
-
-std::filesystem::path CurrentInstanceLockPath() {
     const char* display = std::getenv("DISPLAY");
-    return InstanceLockPath(EnvironmentFolder("XDG_RUNTIME_DIR"), TempFolder(), ::getuid(),
-                            display == nullptr ? std::string_view() : std::string_view(display));
+    return *folder / ("instance-" + DisplayFileName(display == nullptr ? "" : display) + ".lock");
 }
 
-LinuxPlatformServices::LinuxPlatformServices(std::filesystem::path lockPath)
+LinuxPlatformServices::LinuxPlatformServices(std::optional<std::filesystem::path> lockPath)
     : lockPath_(std::move(lockPath)) {}
 
 // A lock file that cannot be opened cannot tell; the program then runs
 // rather than refusing the user.
 bool LinuxPlatformServices::AnotherInstanceRunning() {
-    if (lock_.Valid()) {
+    if (lock_ || !lockPath_) {
         return false;
     }
-    FileDescriptor file(
-        ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR));
-    if (!file.Valid()) {
+    UniqueFd file(
+        ::open(lockPath_->c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR));
+    if (!file) {
         return false;
     }
     int result = 0;
@@ -109,6 +51,31 @@ bool LinuxPlatformServices::AnotherInstanceRunning() {
 
 void LinuxPlatformServices::ShowNotice(std::wstring_view text, std::wstring_view title) {
     QMessageBox::information(nullptr, ToQString(title), ToQString(text), QMessageBox::Ok);
+}
+
+std::filesystem::path UserSettingsFolder(std::string_view configHome, std::string_view home) {
+    const std::filesystem::path config(configHome);
+    if (config.is_absolute()) {
+        return config / "kov-display";
+    }
+    return home.empty() ? std::filesystem::path()
+                        : std::filesystem::path(home) / ".config/kov-display";
+}
+
+bool LinuxPlatformServices::CanCreateFilesIn(const std::filesystem::path& folder) {
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+// $HOME, or the user's home from the password database when it is unset.
+std::filesystem::path LinuxPlatformServices::UserSettingsFolder() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user == nullptr ? nullptr : user->pw_dir;
+    }
+    return ::UserSettingsFolder(configHome == nullptr ? "" : configHome,
+                                home == nullptr ? "" : home);
 }
 
 std::filesystem::path LinuxPlatformServices::ProgramFolder() {

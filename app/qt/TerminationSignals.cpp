@@ -32,8 +32,8 @@ TerminationSignals::TerminationSignals() {
     if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
     }
-    readEnd_ = FileDescriptor(ends[0]);
-    writeEnd_ = FileDescriptor(ends[1]);
+    readEnd_.Reset(ends[0]);
+    writeEnd_.Reset(ends[1]);
     WakeFd = writeEnd_.Get();
 
     notifier_ = std::make_unique<QSocketNotifier>(readEnd_.Get(), QSocketNotifier::Read);
@@ -49,7 +49,7 @@ TerminationSignals::TerminationSignals() {
 }
 
 TerminationSignals::~TerminationSignals() {
-    if (!writeEnd_.Valid()) {
+    if (!writeEnd_) {
         return;
     }
     for (std::size_t i = 0; i < kSignals.size(); ++i) {

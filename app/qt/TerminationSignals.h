@@ -3,7 +3,7 @@
 #include <QObject>
 #include <memory>
 
-#include "LinuxPlatformServices.h"
+#include "UniqueFd.h"
 
 class QSocketNotifier;
 
@@ -25,7 +25,7 @@ signals:
 private:
     void Drain();
 
-    FileDescriptor readEnd_;
-    FileDescriptor writeEnd_;
+    UniqueFd readEnd_;
+    UniqueFd writeEnd_;
     std::unique_ptr<QSocketNotifier> notifier_;
 };

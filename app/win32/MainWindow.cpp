@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include <wtsapi32.h>
+
 #include <algorithm>
 #include <limits>
 #include <string>
@@ -10,24 +12,11 @@
 namespace {
 
 constexpr wchar_t kMainClassName[] = L"KovDisplayFrmMain";
-constexpr wchar_t kFrameClassName[] = L"KovDisplayFrame";
 
-// A fixed single-line border with a title bar, close and minimise boxes.
-constexpr DWORD kMainStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-// Lets the dialog manager look into the frames for keyboard navigation.
-constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
-
-// Every control starts its own group, so the arrow keys never move the
-// focus between controls; on a scroll bar they step its position.
-constexpr DWORD kChildStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_GROUP;
-
-// Control identifiers: the row's place in the layout table plus this. They
-// stay clear of IDOK and IDCANCEL, which the dialog manager sends for the
-// Enter and Esc keys.
+// Control identifiers: the entry's place in the plan plus this. They stay
+// clear of IDOK and IDCANCEL, which the dialog manager sends for the Enter
+// and Esc keys.
 constexpr int kFirstControlId = 100;
-
-constexpr int kPointsPerInch = 72;
 
 HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(KOV_IDI_PROGRAM), IMAGE_ICON,
@@ -58,87 +47,6 @@ void RegisterWindowClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC framePr
     RegisterClassExW(&frame);
 }
 
-RECT PrimaryWorkArea() {
-    RECT area{};
-    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0) == FALSE) {
-        area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    }
-    return area;
-}
-
-PixelRect ClientRectAt(UINT dpi) {
-    return ToPixels({0, 0, kClientWidthTwips, kClientHeightTwips}, static_cast<int>(dpi));
-}
-
-UINT DpiOf(HWND window) {
-    const UINT dpi = GetDpiForWindow(window);
-    return dpi == 0 ? USER_DEFAULT_SCREEN_DPI : dpi;
-}
-
-UniqueFont CreateCaptionFont(UINT dpi, bool underline) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(kFontPoints, static_cast<int>(dpi), kPointsPerInch);
-    font.lfWeight = kFontWeight;
-    font.lfUnderline = underline ? TRUE : FALSE;
-    font.lfCharSet = static_cast<BYTE>(kFontCharsetGb2312);
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    kFontFace.copy(font.lfFaceName, LF_FACESIZE - 1);
-    return UniqueFont(CreateFontIndirectW(&font));
-}
-
-// A colour of the model as the screen draws it; a system colour is looked
-// up now, so a change of the desktop's colours shows at the next redraw.
-COLORREF ScreenColour(Colour colour) {
-    if ((colour & kSystemColourFlag) != 0) {
-        return GetSysColor(static_cast<int>(colour & 0xFF));
-    }
-    return colour & 0x00FFFFFF;
-}
-
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-bool HasVisibleStyle(HWND window) {
-    return (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-void SyncVisibility(HWND window, bool visible) {
-    if (HasVisibleStyle(window) != visible) {
-        ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
-    }
-}
-
-// The position a scroll bar request commits to, or none for a request that
-// commits nothing: while the thumb is dragged (SB_THUMBTRACK) the control
-// moves only its thumb on screen, and SB_ENDSCROLL just ends a gesture.
-std::optional<int> CommittedPosition(const ScrollBar& bar, int request, int thumbPosition) {
-    switch (request) {
-        case SB_LINEUP:
-            return bar.Value() - bar.SmallChange();
-        case SB_LINEDOWN:
-            return bar.Value() + bar.SmallChange();
-        case SB_PAGEUP:
-            return bar.Value() - bar.LargeChange();
-        case SB_PAGEDOWN:
-            return bar.Value() + bar.LargeChange();
-        case SB_TOP:
-            return bar.Min();
-        case SB_BOTTOM:
-            return bar.Max();
-        case SB_THUMBPOSITION:
-            return thumbPosition;
-        default:
-            return std::nullopt;
-    }
-}
-
 std::int16_t ToPosition(int value) {
     return static_cast<std::int16_t>(std::clamp<int>(
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
@@ -155,7 +63,9 @@ MainWindow* OwnerOf(HWND window, UINT message, LPARAM lParam) {
 
 }  // namespace
 
-MainWindow::MainWindow(FrmMain& form, HINSTANCE instance) : form_(form) {
+MainWindow::MainWindow(std::span<const PlannedControl> plan, HINSTANCE instance,
+                       ProgramEvents& events)
+    : events_(events) {
     RegisterWindowClasses(instance, &MainWindow::MainProc, &MainWindow::FrameProc);
     // Created in the primary monitor's work area, so that its DPI is the
     // one the layout is computed for.
@@ -167,17 +77,18 @@ MainWindow::MainWindow(FrmMain& form, HINSTANCE instance) : form_(form) {
         throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
                                 "CreateWindowExW");
     }
+    WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
     dpi_ = DpiOf(window_);
-    CreateControls(instance);
-    ApplyStackingOrder();
+    CreateControls(plan, instance);
+    ApplyStackingOrder(controls_);
     LayOut();
     PlaceCentred();
     BindModel();
 }
 
 MainWindow::~MainWindow() {
-    for (const Widget& widget : widgets_) {
-        widget.control->Redraw = nullptr;
+    for (const NativeControl& control : controls_) {
+        control.plan.control->Redraw = nullptr;
     }
     if (window_ != nullptr) {
         DestroyWindow(window_);
@@ -198,16 +109,16 @@ bool MainWindow::TranslateDialogMessage(MSG& message) {
     if (ours && message.message == WM_KEYDOWN && GetKeyState(VK_CONTROL) >= 0 &&
         GetKeyState(VK_MENU) >= 0) {
         // The dialog manager would follow the stacking order; the window's
-        // tab order differs from it, so Tab is handled here.
+        // focus order differs from it, so Tab is handled here.
         if (message.wParam == VK_TAB) {
             MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
             return true;
         }
         // Enter clicks the focused button, as in a dialog where the
         // focused button is the default one.
-        const Widget* focused = Find(GetFocus());
+        const NativeControl* focused = Find(GetFocus());
         if (message.wParam == VK_RETURN && focused != nullptr &&
-            focused->row->kind == ControlKind::PushButton) {
+            focused->plan.row->control.kind == ControlKind::PushButton) {
             SendMessageW(focused->window, BM_CLICK, 0, 0);
             return true;
         }
@@ -216,10 +127,9 @@ bool MainWindow::TranslateDialogMessage(MSG& message) {
 }
 
 HWND MainWindow::HandleOf(const Control& control) const {
-    const auto found = std::find_if(widgets_.begin(), widgets_.end(), [&](const Widget& widget) {
-        return widget.control == &control;
-    });
-    return found == widgets_.end() ? nullptr : found->window;
+    const auto found = std::ranges::find(controls_, &control,
+                                         [](const NativeControl& c) { return c.plan.control; });
+    return found == controls_.end() ? nullptr : found->window;
 }
 
 LRESULT CALLBACK MainWindow::MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -263,14 +173,29 @@ LRESULT MainWindow::OnMainMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
+        // Drivers may reset a display's ramp when it changes, wakes or the
+        // session is unlocked; the displays then get the offsets again.
+        case WM_DISPLAYCHANGE:
+            events_.DisplaysChanged();
+            break;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMEAUTOMATIC) {
+                events_.DisplaysChanged();
+            }
+            return TRUE;
+        case WM_WTSSESSION_CHANGE:
+            if (wParam == WTS_SESSION_UNLOCK) {
+                events_.DisplaysChanged();
+            }
+            return 0;
         case WM_ENDSESSION:
-            // The session ends and the process with it: put the ramp back now.
+            // The process may be ended as soon as this returns.
             if (wParam != FALSE) {
-                Unload();
+                events_.SessionEnding();
             }
             return 0;
         case WM_DESTROY:
-            Unload();
+            WTSUnRegisterSessionNotification(window_);
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
@@ -288,11 +213,11 @@ LRESULT MainWindow::OnFrameMessage(HWND frame, UINT message, WPARAM wParam, LPAR
         return *handled;
     }
     if (message == WM_ERASEBKGND) {
-        const Widget* widget = Find(frame);
-        if (widget != nullptr) {
+        if (const NativeControl* control = Find(frame)) {
             RECT area{};
             GetClientRect(frame, &area);
-            FillRect(reinterpret_cast<HDC>(wParam), &area, BrushFor(widget->row->backColor));
+            FillRect(reinterpret_cast<HDC>(wParam), &area,
+                     paint_.BrushFor(control->plan.row->backColor));
             return 1;
         }
     }
@@ -305,142 +230,65 @@ std::optional<LRESULT> MainWindow::OnChildNotification(UINT message, WPARAM wPar
     if (message != WM_COMMAND && message != WM_VSCROLL && message != WM_CTLCOLORSTATIC) {
         return std::nullopt;
     }
-    const Widget* widget = Find(reinterpret_cast<HWND>(lParam));
-    if (widget == nullptr) {
+    const NativeControl* control = Find(reinterpret_cast<HWND>(lParam));
+    if (control == nullptr) {
         return std::nullopt;
     }
+    const ControlKind kind = control->plan.row->control.kind;
     switch (message) {
-        case WM_COMMAND: {
-            const UINT code = HIWORD(wParam);
-            const ControlKind kind = widget->row->kind;
-            if ((kind == ControlKind::Label && code == STN_CLICKED) ||
-                (kind == ControlKind::PushButton && code == BN_CLICKED)) {
-                widget->control->Click();
+        case WM_COMMAND:
+            // Labels report their clicks themselves, on the release.
+            if (kind == ControlKind::PushButton && HIWORD(wParam) == BN_CLICKED) {
+                control->plan.control->Click();
             }
             return 0;
-        }
-        case WM_VSCROLL:
-            if (widget->row->kind != ControlKind::VScrollBar) {
+        case WM_VSCROLL: {
+            if (kind != ControlKind::VScrollBar) {
                 return std::nullopt;
             }
+            auto& bar = static_cast<ScrollBar&>(*control->plan.control);
             // The thumb position of a 0..100 bar fits the message's 16 bits.
-            OnScroll(*widget, LOWORD(wParam), HIWORD(wParam));
+            if (const auto position = CommittedPosition(bar, LOWORD(wParam), HIWORD(wParam))) {
+                bar.SetValue(ToPosition(*position));
+            }
             return 0;
-        default:
-            return OnControlColour(*widget, reinterpret_cast<HDC>(wParam));
-    }
-}
-
-void MainWindow::CreateControls(HINSTANCE instance) {
-    const auto layout = FrmMainLayout();
-    widgets_.reserve(layout.size());
-    int id = kFirstControlId;
-    for (const ControlLayout& row : layout) {
-        widgets_.push_back(CreateWidget(row, id++, instance));
-    }
-}
-
-MainWindow::Widget MainWindow::CreateWidget(const ControlLayout& row, int id, HINSTANCE instance) {
-    Control& control = form_.ControlAt(row);
-    const HWND parent = row.container.empty() ? window_ : ContainerHandle(row.container);
-    const DWORD visible = control.Visible() ? WS_VISIBLE : 0;
-    const std::wstring caption(row.caption);
-    auto* const menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
-    Widget widget{&row, &control, nullptr, nullptr};
-
-    switch (row.kind) {
-        case ControlKind::Frame:
-            // A group box draws the border and caption but holds nothing;
-            // the container beneath it holds the frame's controls, clips
-            // them and hides them with it. The group box is transparent so
-            // the container paints the background under it.
-            widget.window = CreateWindowExW(WS_EX_CONTROLPARENT, kFrameClassName, L"",
-                                            kChildStyle | WS_CLIPCHILDREN | visible, 0, 0, 0, 0,
-                                            parent, menu, instance, this);
-            widget.groupBox = CreateWindowExW(WS_EX_TRANSPARENT, L"BUTTON", caption.c_str(),
-                                              kChildStyle | WS_VISIBLE | BS_GROUPBOX, 0, 0, 0, 0,
-                                              widget.window, menu, instance, nullptr);
-            break;
-        case ControlKind::Label: {
-            const auto& label = static_cast<const Label&>(control);
-            const DWORD align = row.align == TextAlign::Centre ? SS_CENTER : SS_LEFT;
-            const DWORD border = row.border ? WS_BORDER : 0;
-            widget.window =
-                CreateWindowExW(0, L"STATIC", label.Caption().c_str(),
-                                kChildStyle | SS_NOTIFY | SS_NOPREFIX | align | border | visible, 0,
-                                0, 0, 0, parent, menu, instance, nullptr);
-            break;
         }
-        case ControlKind::PushButton:
-            widget.window = CreateWindowExW(0, L"BUTTON", caption.c_str(),
-                                            kChildStyle | WS_TABSTOP | BS_PUSHBUTTON | visible, 0,
-                                            0, 0, 0, parent, menu, instance, nullptr);
-            break;
-        case ControlKind::VScrollBar: {
-            const auto& bar = static_cast<const ScrollBar&>(control);
-            widget.window =
-                CreateWindowExW(0, L"SCROLLBAR", L"", kChildStyle | WS_TABSTOP | SBS_VERT | visible,
-                                0, 0, 0, 0, parent, menu, instance, nullptr);
-            SCROLLINFO info{};
-            info.cbSize = sizeof info;
-            info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
-            info.nMin = bar.Min();
-            info.nMax = bar.Max();
-            info.nPos = bar.Value();
-            SetScrollInfo(widget.window, SB_CTL, &info, FALSE);
-            break;
-        }
-    }
-    return widget;
-}
-
-// Within each container the table lists the controls from the top of the
-// stacking order down; the frames' group boxes lie beneath everything in
-// their frames.
-void MainWindow::ApplyStackingOrder() {
-    constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW;
-    std::map<HWND, HWND> lowestSoFar;
-    for (const Widget& widget : widgets_) {
-        if (widget.window == nullptr) {
-            continue;
-        }
-        const HWND parent = GetParent(widget.window);
-        const auto previous = lowestSoFar.find(parent);
-        const HWND after = previous == lowestSoFar.end() ? HWND_TOP : previous->second;
-        SetWindowPos(widget.window, after, 0, 0, 0, 0, kOrderOnly);
-        lowestSoFar[parent] = widget.window;
-    }
-    for (const Widget& widget : widgets_) {
-        if (widget.groupBox != nullptr) {
-            SetWindowPos(widget.groupBox, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
+        default: {
+            const ControlLayout& row = *control->plan.row;
+            if (kind == ControlKind::Label) {
+                const auto& label = static_cast<const Label&>(*control->plan.control);
+                return paint_.ColourStatic(reinterpret_cast<HDC>(wParam), label.BackColor(),
+                                           label.ForeColor());
+            }
+            return paint_.ColourStatic(reinterpret_cast<HDC>(wParam), row.backColor, row.foreColor);
         }
     }
 }
 
+void MainWindow::CreateControls(std::span<const PlannedControl> plan, HINSTANCE instance) {
+    controls_.reserve(plan.size());
+    for (const PlannedControl& entry : plan) {
+        const HWND parent = entry.container < 0 ? window_ : controls_[entry.container].window;
+        const int id = kFirstControlId + static_cast<int>(controls_.size());
+        controls_.push_back(CreateNativeControl(entry, parent, id, instance, this));
+    }
+}
+
+void MainWindow::BindModel() {
+    for (const NativeControl& control : controls_) {
+        control.plan.control->Redraw = [&control] { Refresh(control); };
+    }
+    const auto first =
+        std::ranges::find(controls_, 0, [](const NativeControl& c) { return c.plan.focusPlace; });
+    lastFocus_ = first == controls_.end() ? nullptr : first->window;
+}
+
+// New fonts first, handed to every control, and only then are the old ones
+// deleted: a control must never hold a deleted font.
 void MainWindow::LayOut() {
-    font_ = CreateCaptionFont(dpi_, false);
-    underlinedFont_ = CreateCaptionFont(dpi_, true);
-    for (const Widget& widget : widgets_) {
-        if (widget.window == nullptr) {
-            continue;
-        }
-        const PixelRect rect = ToPixels(widget.row->rect, static_cast<int>(dpi_));
-        MoveWindow(widget.window, rect.left, rect.top, rect.width, rect.height, FALSE);
-        const HFONT font = widget.row->underline ? underlinedFont_.Get() : font_.Get();
-        if (widget.groupBox != nullptr) {
-            MoveWindow(widget.groupBox, 0, 0, rect.width, rect.height, FALSE);
-            SendMessageW(widget.groupBox, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        } else {
-            SendMessageW(widget.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        }
-    }
-}
-
-SIZE MainWindow::WindowSizeAt(UINT dpi) const {
-    const PixelRect client = ClientRectAt(dpi);
-    RECT outer{0, 0, client.width, client.height};
-    AdjustWindowRectExForDpi(&outer, kMainStyle, FALSE, kMainExStyle, dpi);
-    return {outer.right - outer.left, outer.bottom - outer.top};
+    CaptionFonts fonts(dpi_);
+    PlaceControls(controls_, dpi_, fonts);
+    fonts_.emplace(std::move(fonts));
 }
 
 void MainWindow::PlaceCentred() {
@@ -449,84 +297,7 @@ void MainWindow::PlaceCentred() {
     const LONG left = work.left + std::max<LONG>(0, (work.right - work.left - size.cx) / 2);
     const LONG top = work.top + std::max<LONG>(0, (work.bottom - work.top - size.cy) / 2);
     SetWindowPos(window_, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    FitClientArea();
-}
-
-// Measures the frame the system actually drew and corrects the window's
-// size by it, so the client area is exactly the layout's whatever the
-// title bar's height at this DPI turned out to be.
-void MainWindow::FitClientArea() {
-    const PixelRect wanted = ClientRectAt(dpi_);
-    RECT outer{};
-    RECT client{};
-    GetWindowRect(window_, &outer);
-    GetClientRect(window_, &client);
-    if (client.right == wanted.width && client.bottom == wanted.height) {
-        return;
-    }
-    const int width = (outer.right - outer.left) + wanted.width - client.right;
-    const int height = (outer.bottom - outer.top) + wanted.height - client.bottom;
-    SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void MainWindow::BindModel() {
-    for (std::size_t index = 0; index < widgets_.size(); ++index) {
-        widgets_[index].control->Redraw = [this, index] { Refresh(widgets_[index]); };
-    }
-    lastFocus_ = HandleOf(form_.VScrollA[0]);
-}
-
-// Brings a control on screen in line with its model. Nothing here sends
-// input back: SetScrollPos and SetWindowTextW report no change to anyone.
-void MainWindow::Refresh(const Widget& widget) {
-    if (widget.window == nullptr) {
-        return;
-    }
-    SyncVisibility(widget.window, widget.control->Visible());
-    switch (widget.row->kind) {
-        case ControlKind::Label: {
-            const auto& label = static_cast<const Label&>(*widget.control);
-            if (WindowText(widget.window) != label.Caption()) {
-                SetWindowTextW(widget.window, label.Caption().c_str());
-            }
-            // The colours are asked for again when the label is drawn.
-            InvalidateRect(widget.window, nullptr, TRUE);
-            break;
-        }
-        case ControlKind::VScrollBar: {
-            const auto& bar = static_cast<const ScrollBar&>(*widget.control);
-            if (GetScrollPos(widget.window, SB_CTL) != bar.Value()) {
-                SetScrollPos(widget.window, SB_CTL, bar.Value(), TRUE);
-            }
-            break;
-        }
-        case ControlKind::Frame:
-        case ControlKind::PushButton:
-            break;
-    }
-}
-
-void MainWindow::OnScroll(const Widget& widget, int request, int thumbPosition) {
-    auto& bar = static_cast<ScrollBar&>(*widget.control);
-    if (const auto position = CommittedPosition(bar, request, thumbPosition)) {
-        // The model keeps the position within its range, redraws the bar
-        // and reports the change; an unchanged position reports nothing.
-        bar.SetValue(ToPosition(*position));
-    }
-}
-
-LRESULT MainWindow::OnControlColour(const Widget& widget, HDC dc) {
-    Colour back = widget.row->backColor;
-    Colour fore = widget.row->foreColor;
-    if (widget.row->kind == ControlKind::Label) {
-        const auto& label = static_cast<const Label&>(*widget.control);
-        back = label.BackColor();
-        fore = label.ForeColor();
-    }
-    SetTextColor(dc, ScreenColour(fore));
-    SetBkColor(dc, ScreenColour(back));
-    SetBkMode(dc, OPAQUE);
-    return reinterpret_cast<LRESULT>(BrushFor(back));
+    FitClientArea(window_, dpi_);
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -535,29 +306,25 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
     const SIZE size = WindowSizeAt(dpi_);
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    FitClientArea();
+    FitClientArea(window_, dpi_);
     RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void MainWindow::MoveFocus(int step) {
-    std::vector<const Widget*> stops;
-    for (const Widget& widget : widgets_) {
-        const ControlKind kind = widget.row->kind;
-        if ((kind == ControlKind::PushButton || kind == ControlKind::VScrollBar) &&
-            widget.window != nullptr && IsWindowVisible(widget.window) != FALSE &&
-            IsWindowEnabled(widget.window) != FALSE) {
-            stops.push_back(&widget);
+    std::vector<const NativeControl*> stops;
+    for (const NativeControl& control : controls_) {
+        if (control.plan.focusPlace >= 0 && IsWindowVisible(control.window) != FALSE &&
+            IsWindowEnabled(control.window) != FALSE) {
+            stops.push_back(&control);
         }
     }
     if (stops.empty()) {
         return;
     }
-    std::sort(stops.begin(), stops.end(), [](const Widget* first, const Widget* second) {
-        return first->row->tabIndex < second->row->tabIndex;
-    });
+    std::ranges::sort(stops, {}, [](const NativeControl* c) { return c->plan.focusPlace; });
     const HWND focus = GetFocus();
-    const auto current = std::find_if(
-        stops.begin(), stops.end(), [focus](const Widget* stop) { return stop->window == focus; });
+    const auto current =
+        std::ranges::find(stops, focus, [](const NativeControl* c) { return c->window; });
     const auto count = static_cast<std::ptrdiff_t>(stops.size());
     std::ptrdiff_t next = step > 0 ? 0 : count - 1;
     if (current != stops.end()) {
@@ -574,49 +341,12 @@ void MainWindow::RestoreFocus() {
     }
 }
 
-void MainWindow::Unload() {
-    if (unloaded_) {
-        return;
-    }
-    unloaded_ = true;
-    form_.Form_Unload();
-}
-
-const MainWindow::Widget* MainWindow::Find(HWND window) const {
+const NativeControl* MainWindow::Find(HWND window) const {
     if (window == nullptr) {
         return nullptr;
     }
-    const auto found = std::find_if(widgets_.begin(), widgets_.end(), [window](const Widget& w) {
-        return w.window == window || w.groupBox == window;
+    const auto found = std::ranges::find_if(controls_, [window](const NativeControl& c) {
+        return c.window == window || c.groupBox == window;
     });
-    return found == widgets_.end() ? nullptr : &*found;
-}
-
-HWND MainWindow::ContainerHandle(std::string_view frameName) const {
-    const auto found = std::find_if(widgets_.begin(), widgets_.end(), [frameName](const Widget& w) {
-        return w.row->kind == ControlKind::Frame && w.row->name == frameName;
-    });
-    return found == widgets_.end() ? window_ : found->window;
-}
-
-HBRUSH MainWindow::BrushFor(Colour colour) {
-    if ((colour & kSystemColourFlag) != 0) {
-        return GetSysColorBrush(static_cast<int>(colour & 0xFF));
-    }
-    auto [entry, inserted] = brushes_.try_emplace(colour);
-    if (inserted) {
-        entry->second = UniqueBrush(CreateSolidBrush(ScreenColour(colour)));
-    }
-    return entry->second.Get();
-}
-
-int RunMessageLoop(MainWindow& window) {
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!window.TranslateDialogMessage(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 1;
+    return found == controls_.end() ? nullptr : &*found;
 }

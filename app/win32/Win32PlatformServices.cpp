@@ -1,5 +1,9 @@
 #include "Win32PlatformServices.h"
 
+#include <knownfolders.h>
+#include <objbase.h>
+#include <shlobj.h>
+
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -41,6 +45,30 @@ void Win32PlatformServices::ShowNotice(std::wstring_view text, std::wstring_view
 
 std::filesystem::path Win32PlatformServices::ProgramFolder() {
     return std::filesystem::path(ModuleFileName(nullptr)).parent_path();
+}
+
+// Asked by making a file that the system deletes when it is closed: the one
+// answer that takes in permissions, a read-only medium and a folder under
+// Program Files (the manifest turns file virtualisation off) alike.
+bool Win32PlatformServices::CanCreateFilesIn(const std::filesystem::path& folder) {
+    const std::filesystem::path probe =
+        folder / (L"kov-display-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                  std::to_wstring(GetTickCount64()) + L".tmp");
+    const UniqueFileHandle file(CreateFileW(
+        probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return static_cast<bool>(file);
+}
+
+// %APPDATA%\KOV调节显示器: the user's roaming application data.
+std::filesystem::path Win32PlatformServices::UserSettingsFolder() {
+    PWSTR raw = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &raw);
+    const UniquePointerHandle<wchar_t, CoTaskMemFree> appData(raw);
+    if (FAILED(result) || !appData) {
+        return {};
+    }
+    return std::filesystem::path(appData.Get()) / L"KOV调节显示器";
 }
 
 std::wstring ModuleFileName(HMODULE module, std::size_t initialCapacity) {

@@ -23,6 +23,8 @@ public:
     bool AnotherInstanceRunning() override;
     void ShowNotice(std::wstring_view text, std::wstring_view title) override;
     std::filesystem::path ProgramFolder() override;
+    bool CanCreateFilesIn(const std::filesystem::path& folder) override;
+    std::filesystem::path UserSettingsFolder() override;
 
 private:
     std::wstring mutexName_;

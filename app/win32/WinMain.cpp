@@ -4,53 +4,23 @@
 #include <commctrl.h>
 // clang-format on
 
-#include <exception>
-
-#include "FrmMain.h"
 #include "GammaDevice.h"
-#include "MainWindow.h"
-#include "Module_SetScreen.h"
+#include "Program.h"
+#include "Win32FrontEnd.h"
 #include "Win32PlatformServices.h"
-
-namespace {
-
-// The themed common controls of the manifest take effect once comctl32 is
-// loaded and its standard classes registered.
-void LoadCommonControls() {
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_STANDARD_CLASSES;
-    InitCommonControlsEx(&controls);
-}
-
-int RunWindow(HINSTANCE instance, int showCommand) {
-    Win32PlatformServices platform;
-    FrmMain form(platform);
-    // A refused start has shown its notice and unloaded; it ends here
-    // without a window.
-    if (!form.Form_Load()) {
-        return 0;
-    }
-    try {
-        MainWindow window(form, instance);
-        window.Show(showCommand);
-        return RunMessageLoop(window);
-    } catch (const std::exception&) {
-        // Whatever went wrong, the screen gets its own ramp back.
-        form.Form_Unload();
-        return 1;
-    }
-}
-
-}  // namespace
 
 // The program takes nothing from its command line.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int showCommand) {
-    LoadCommonControls();
-    const auto screen = MakeScreenGammaDevice();
-    Module_SetScreen::UseDevice(screen.get());
-    const int exitCode = RunWindow(instance, showCommand);
-    Module_SetScreen::UseDevice(nullptr);
-    return exitCode;
+    // The themed common controls of the manifest take effect once comctl32
+    // is loaded and its standard classes registered.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    const auto outputs = MakeScreenGammaOutputs();
+    GammaDevice screen(*outputs);
+    Win32PlatformServices platform;
+    Program program(platform, screen);
+    Win32FrontEnd frontEnd(instance, showCommand, program);
+    return program.Run(frontEnd);
 }

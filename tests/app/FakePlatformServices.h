@@ -1,49 +1,38 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "PlatformServices.h"
 
 // Platform services for headless tests: a chosen answer to the instance
-// question, a chosen program folder, and a record of every notice shown.
+// question, a chosen program folder, whether it may be written and a user
+// settings folder, and a record of every notice shown.
 class FakePlatformServices final : public PlatformServices {
 public:
-    struct Notice {
-        std::wstring text;
-        std::wstring title;
-    };
-
     explicit FakePlatformServices(std::filesystem::path programFolder)
         : programFolder_(std::move(programFolder)) {}
 
-    void SetAnotherInstanceRunning(bool running) { anotherInstance_ = running; }
-
-    bool AnotherInstanceRunning() override {
-        ++instanceChecks_;
-        return anotherInstance_;
-    }
-
+    bool AnotherInstanceRunning() override { return anotherInstance; }
     void ShowNotice(std::wstring_view text, std::wstring_view title) override {
-        notices_.push_back({std::wstring(text), std::wstring(title)});
+        notices.push_back(std::wstring(title) + L": " + std::wstring(text));
+        if (onNotice) {
+            onNotice();
+        }
     }
+    std::filesystem::path ProgramFolder() override { return programFolder_; }
+    bool CanCreateFilesIn(const std::filesystem::path&) override { return programFolderWritable; }
+    std::filesystem::path UserSettingsFolder() override { return userSettingsFolder; }
 
-    std::filesystem::path ProgramFolder() override {
-        ++folderQueries_;
-        return programFolder_;
-    }
-
-    const std::vector<Notice>& Notices() const { return notices_; }
-    int InstanceChecks() const { return instanceChecks_; }
-    int FolderQueries() const { return folderQueries_; }
+    bool anotherInstance = false;
+    bool programFolderWritable = true;
+    std::filesystem::path userSettingsFolder;
+    std::vector<std::wstring> notices;
+    std::function<void()> onNotice;  // runs while a notice shows
 
 private:
     std::filesystem::path programFolder_;
-    bool anotherInstance_ = false;
-    std::vector<Notice> notices_;
-    int instanceChecks_ = 0;
-    int folderQueries_ = 0;
 };

@@ -1,234 +1,285 @@
-#include <functional>
+#include <climits>
 #include <ostream>
-#include <set>
-#include <stdexcept>
 
-#include "FrmMainFixture.h"
+#include "FormTest.h"
+#include "Layout.h"
 
 namespace {
 
-using Positions4 = std::array<int, 4>;
-using Labels4 = std::array<std::wstring, 4>;
+void StorePreset(int slot, std::int32_t red, std::int32_t green, std::int32_t blue, int used = 1) {
+    Module1::PresetUsed[slot] = used;
+    Module1::PresetRed[slot] = red;
+    Module1::PresetGreen[slot] = green;
+    Module1::PresetBlue[slot] = blue;
+}
 
-// Counts the redraws of the four offset labels.
-struct LabelRedraws {
-    explicit LabelRedraws(FrmMain& form) {
-        for (std::size_t i = 0; i < 4; ++i) {
-            form.Label5[i].Redraw = [this, i] { ++counts[i]; };
-        }
-    }
-    std::array<int, 4> counts{};
+void SetColours(FrmMain& form, int red, int green, int blue) {
+    form.VScrollA[1].SetValue(static_cast<std::int16_t>(red));
+    form.VScrollA[2].SetValue(static_cast<std::int16_t>(green));
+    form.VScrollA[3].SetValue(static_cast<std::int16_t>(blue));
+}
+
+void ReadSlot(FrmMain& form, int slot) {
+    form.Command2[1].Click();
+    form.Label6[slot].Click();
+}
+
+// What one user action applies to the screen, in order, and where it
+// leaves the four sliders.
+struct Scenario {
+    const char* what;
+    void (*arrange)(FrmMain&);
+    void (*act)(FrmMain&);
+    std::vector<Offsets> applies;
+    Positions positions;
 };
+
+const Scenario kScenarios[] = {
+    {"red slider to 40",
+     [](FrmMain&) {},
+     [](FrmMain& f) { f.VScrollA[1].SetValue(40); },
+     {{20, 0, 0}},
+     {50, 40, 50, 50}},
+    {"all channels to 30 over colours at 50, 40, 30",
+     [](FrmMain& f) { SetColours(f, 50, 40, 30); },
+     [](FrmMain& f) { f.VScrollA[0].SetValue(30); },
+     {{40, 20, 40}, {40, 40, 40}, {40, 40, 40}},
+     {30, 30, 30, 30}},
+    {"all channels to where the colours stand",
+     [](FrmMain& f) { SetColours(f, 70, 70, 70); },
+     [](FrmMain& f) { f.VScrollA[0].SetValue(70); },
+     {{-40, -40, -40}},
+     {70, 70, 70, 70}},
+    {"reset with all in the middle",
+     [](FrmMain&) {},
+     [](FrmMain& f) { f.Label9.Click(); },
+     {{0, 0, 0}},
+     {50, 50, 50, 50}},
+    {"reset with only all channels away",
+     [](FrmMain& f) {
+         f.VScrollA[0].SetValue(20);
+         SetColours(f, 50, 50, 50);
+     },
+     [](FrmMain& f) { f.Label9.Click(); },
+     {{0, 0, 0}, {0, 0, 0}},
+     {50, 50, 50, 50}},
+    {"reset with red and blue away",
+     [](FrmMain& f) { SetColours(f, 30, 50, 70); },
+     [](FrmMain& f) { f.Label9.Click(); },
+     {{0, 0, -40}, {0, 0, 0}, {0, 0, 0}},
+     {50, 50, 50, 50}},
+    {"reset with all four away",
+     [](FrmMain& f) { f.VScrollA[0].SetValue(20); },
+     [](FrmMain& f) { f.Label9.Click(); },
+     {{0, 60, 60}, {0, 0, 60}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+     {50, 50, 50, 50}},
+    {"reading 20, -4, 0",
+     [](FrmMain&) { StorePreset(4, 20, -4, 0); },
+     [](FrmMain& f) { ReadSlot(f, 4); },
+     {{20, 0, 0}, {20, -4, 0}},
+     {50, 40, 52, 50}},
+    {"reading -30, -30, -30",
+     [](FrmMain&) { StorePreset(1, -30, -30, -30); },
+     [](FrmMain& f) { ReadSlot(f, 1); },
+     {{-30, 0, 0}, {-30, -30, 0}, {-30, -30, -30}, {-30, -30, -30}},
+     {65, 65, 65, 65}},
+    {"reading where the colours stand",
+     [](FrmMain& f) {
+         SetColours(f, 40, 52, 50);
+         StorePreset(2, 20, -4, 0);
+     },
+     [](FrmMain& f) { ReadSlot(f, 2); },
+     {},
+     {50, 40, 52, 50}},
+    {"reading moves only the all-channels slider",
+     [](FrmMain& f) {
+         SetColours(f, 65, 65, 65);
+         StorePreset(6, -30, -30, -30);
+     },
+     [](FrmMain& f) { ReadSlot(f, 6); },
+     {{-30, -30, -30}},
+     {65, 65, 65, 65}},
+    {"reading a slot marked empty",
+     [](FrmMain&) { StorePreset(5, 40, 40, 40, 0); },
+     [](FrmMain& f) { ReadSlot(f, 5); },
+     {},
+     {50, 50, 50, 50}},
+    {"reading a slot marked 2",
+     [](FrmMain&) { StorePreset(5, 40, 40, 40, 2); },
+     [](FrmMain& f) { ReadSlot(f, 5); },
+     {},
+     {50, 50, 50, 50}},
+};
+
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.what;
+}
+
+class ActionTest : public FormTest, public ::testing::WithParamInterface<Scenario> {};
 
 }  // namespace
 
-TEST_F(FrmMainTest, ANewWindowStandsAsTheLayoutSays) {
-    std::set<const Control*> controls;
+TEST_P(ActionTest, AppliesInItsOrderAndKeepsTheLabelsInStep) {
+    const Scenario& scenario = GetParam();
+    ASSERT_TRUE(form.Form_Load());
+    scenario.arrange(form);
+    const std::size_t mark = screen.Written().size();
+    scenario.act(form);
+    ExpectAppliesSince(mark, scenario.applies);
+    EXPECT_EQ(SliderPositions(), scenario.positions);
+    ExpectLabelsInStep();
+    EXPECT_FALSE(form.Frame2.Visible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Actions, ActionTest, ::testing::ValuesIn(kScenarios));
+
+TEST_F(FormTest, ASliderPositionShowsItsOffset) {
+    const std::pair<std::int16_t, const wchar_t*> cases[] = {
+        {0, L"100"}, {1, L"98"}, {49, L"2"}, {51, L"-2"}, {100, L"-100"}, {50, L"0"}};
+    ASSERT_TRUE(form.Form_Load());
+    for (const auto& [position, text] : cases) {
+        form.VScrollA[2].SetValue(position);
+        EXPECT_EQ(form.Label5[2].Caption(), text);
+    }
+    EXPECT_EQ(form.Label5[0].Caption(), L"0");
+}
+
+// Offsets from a hand-edited file: odd ones floor when halved, and those
+// beyond a slider's reach are held to its ends.
+TEST_F(FormTest, AStoredOffsetPutsSliderAndLabelInStep) {
+    const std::pair<std::int32_t, int> cases[] = {{3, 49},     {101, 0},       {102, 0},
+                                                  {-101, 100}, {INT32_MAX, 0}, {INT32_MIN, 100}};
+    ASSERT_TRUE(form.Form_Load());
+    for (const auto& [stored, position] : cases) {
+        SCOPED_TRACE(stored);
+        StorePreset(1, stored, stored, stored);
+        ReadSlot(form, 1);
+        EXPECT_EQ(SliderPositions(), (Positions{position, position, position, position}));
+        ExpectLabelsInStep();
+    }
+}
+
+TEST_F(FormTest, ANewWindowStandsAsItsRowsSay) {
     for (const ControlLayout& row : FrmMainLayout()) {
-        SCOPED_TRACE(::testing::Message() << row.name << ' ' << row.index);
-        const Control& control = form.ControlAt(row);
-        controls.insert(&control);
+        const Control& control = row.control.in(form);
         EXPECT_EQ(control.Visible(), row.visible);
         if (const auto* label = dynamic_cast<const Label*>(&control)) {
-            EXPECT_TRUE(label->Caption() == row.caption);
+            EXPECT_EQ(label->Caption(), row.caption);
             EXPECT_EQ(label->BackColor(), row.backColor);
-            EXPECT_EQ(label->ForeColor(), row.foreColor);
         }
     }
-    EXPECT_EQ(controls.size(), 27U);
     EXPECT_EQ(form.Frame2.Tag(), L"0");
-    EXPECT_EQ(form.Label8.Caption(), L"保存");
-    EXPECT_FALSE(form.Frame2.Visible());
-    EXPECT_FALSE(form.Command1.Visible());
-    for (const ScrollBar& slider : form.VScrollA) {
-        EXPECT_EQ(slider.Value(), 50);
-        EXPECT_EQ(slider.Min(), 0);
-        EXPECT_EQ(slider.Max(), 100);
-        EXPECT_EQ(slider.SmallChange(), 1);
-        EXPECT_EQ(slider.LargeChange(), 1);
-    }
-    EXPECT_EQ(Labels(), (Labels4{L"0", L"0", L"0", L"0"}));
+    EXPECT_EQ(SliderPositions(), (Positions{50, 50, 50, 50}));
 }
 
-TEST_F(FrmMainTest, ARowNamingNoControlIsRefused) {
-    ControlLayout row = FrmMainLayout()[0];
-    row.name = "Label6";
-    row.index = 0;
-    EXPECT_THROW(form.ControlAt(row), std::out_of_range);
-    row.name = "Label11";
-    row.index = kNoIndex;
-    EXPECT_THROW(form.ControlAt(row), std::out_of_range);
-}
-
-TEST_F(FrmMainTest, ASecondInstanceShowsTheNoticeAndTouchesNothing) {
+TEST_F(FormTest, ASecondInstanceShowsTheNoticeAndTouchesNothing) {
     WriteSettings("AUTOLOAD=1\r\nRGB1=20,-4,0\r\n");
-    platform.SetAnotherInstanceRunning(true);
-
+    platform.anotherInstance = true;
     EXPECT_FALSE(form.Form_Load());
-
-    ASSERT_EQ(platform.Notices().size(), 1U);
-    EXPECT_EQ(platform.Notices()[0].text, L"对不起本程序已在运行中, 不得重复加载!");
-    EXPECT_EQ(platform.Notices()[0].title, L"KOV调节显示器");
-    EXPECT_EQ(screen.Reads(), 0);
-    EXPECT_EQ(screen.Writes(), 0);
-    EXPECT_EQ(platform.FolderQueries(), 0);
+    EXPECT_EQ(platform.notices,
+              std::vector<std::wstring>{L"KOV调节显示器: 对不起本程序已在运行中, 不得重复加载!"});
+    EXPECT_EQ(screen.Reads() + screen.Writes(), 0);
     EXPECT_TRUE(Module1::SettingsPath.empty());
-    EXPECT_EQ(Module1::PresetUsed[1], 0);
-    EXPECT_EQ(Module1::AutoLoadSlot, 0);
-    EXPECT_EQ(Positions(), (Positions4{50, 50, 50, 50}));
+    EXPECT_EQ(SliderPositions(), (Positions{50, 50, 50, 50}));
 }
 
-TEST_F(FrmMainTest, LoadCapturesTheScreenAndAppliesNothing) {
-    Load();
-    EXPECT_EQ(platform.InstanceChecks(), 1);
-    EXPECT_TRUE(platform.Notices().empty());
+TEST_F(FormTest, LoadCapturesAndCreatesNothing) {
+    ASSERT_TRUE(form.Form_Load());
     EXPECT_EQ(screen.Reads(), 1);
     EXPECT_EQ(screen.Writes(), 0);
-    EXPECT_TRUE(Module_SetScreen::SavedRamp == captured);
-    EXPECT_EQ(Module1::SettingsPath.filename(), std::filesystem::path(u8"KOV调节设置.ini"));
+    EXPECT_EQ(Module_SetScreen::SavedRamp, captured);
     EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+    form.VScrollA[0].SetValue(10);
+    form.Form_Unload();
+    EXPECT_EQ(screen.Screen(), captured);
 }
 
-struct PositionCase {
-    std::int16_t position;
-    const wchar_t* text;
-    std::int16_t offset;
-};
-
-std::ostream& operator<<(std::ostream& out, const PositionCase& c) {
-    return out << "position " << c.position;
+// A program folder the user may not write (under Wine, root writes
+// anywhere, so the fake says so): the first save goes to the user's folder.
+TEST_F(FormTest, SavesGoToTheUserFolderWhenTheProgramFolderIsNotWritable) {
+    platform.programFolderWritable = false;
+    platform.userSettingsFolder = folder / "user";
+    ASSERT_TRUE(form.Form_Load());
+    form.Command2[0].Click();
+    form.Label6[1].Click();
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+    EXPECT_TRUE(std::filesystem::exists(folder / "user" / SettingsFile().filename()));
 }
 
-class SliderPositionTest : public FrmMainTest,
-                           public ::testing::WithParamInterface<PositionCase> {};
+TEST_F(FormTest, TheStartUpSlotIsReadBeforeTheLoadReturns) {
+    WriteSettings(";presets\r\nAUTOLOAD=3\r\nRGB3=20,-4,0\r\n");
+    ASSERT_TRUE(form.Form_Load());
+    ExpectAppliesSince(0, {{20, 0, 0}, {20, -4, 0}});
+    EXPECT_FALSE(form.Frame2.Visible());
+    EXPECT_EQ(form.Frame2.Tag(), L"1");
+    EXPECT_EQ(form.Label8.Caption(), L"保存");
+    EXPECT_EQ(form.Label6[3].BackColor(), kYellow);
+}
 
-TEST_P(SliderPositionTest, APositionShowsItsOffsetAndAppliesIt) {
-    const PositionCase& c = GetParam();
-    Load();
-    form.VScrollA[2].SetValue(c.position);
-    EXPECT_EQ(form.Label5[2].Caption(), c.text);
-    if (c.position == 50) {
-        ExpectWritesSince(0, {});
-    } else {
-        ExpectWritesSince(0, {{0, c.offset, 0}});
+TEST_F(FormTest, AStartUpSlotThatNamesNoPresetAppliesNothing) {
+    for (const char* settings : {"AUTOLOAD=0\r\nRGB1=1,2,3\r\n", "AUTOLOAD=7\r\nRGB1=1,2,3\r\n",
+                                 "AUTOLOAD=-1\r\nRGB1=1,2,3\r\n", "AUTOLOAD=2\r\nRGB1=1,2,3\r\n",
+                                 "AUTOLOAD=6\r\nRGB6=0,0,0\r\n"}) {
+        Module1::ResetState();
+        WriteSettings(settings);
+        ASSERT_TRUE(form.Form_Load());
+        EXPECT_EQ(screen.Writes(), 0) << settings;
     }
-    EXPECT_EQ(Module_SetScreen::CurGreen, c.position == 50 ? 0 : c.offset);
-
-    form.VScrollA[0].SetValue(c.position);
-    EXPECT_EQ(Labels(), (Labels4{c.text, c.text, c.text, c.text}));
-    EXPECT_TRUE(screen.Screen() ==
-                Module_SetScreen::BuildWorkRamp(captured, c.offset, c.offset, c.offset));
 }
 
-INSTANTIATE_TEST_SUITE_P(Positions, SliderPositionTest,
-                         ::testing::Values(PositionCase{0, L"100", 100}, PositionCase{1, L"98", 98},
-                                           PositionCase{49, L"2", 2}, PositionCase{50, L"0", 0},
-                                           PositionCase{51, L"-2", -2},
-                                           PositionCase{100, L"-100", -100}));
-
-TEST_F(FrmMainTest, TheRedSliderAppliesOnceAndLeavesTheAllChannelsSliderAlone) {
-    Load();
-    form.VScrollA[1].SetValue(40);
-    EXPECT_EQ(Labels(), (Labels4{L"0", L"20", L"0", L"0"}));
-    ExpectWritesSince(0, {{20, 0, 0}});
-    EXPECT_EQ(form.VScrollA[0].Value(), 50);
-    EXPECT_EQ(Module_SetScreen::CurRed, 20);
-    EXPECT_EQ(Module_SetScreen::CurGreen, 0);
-    EXPECT_EQ(Module_SetScreen::CurBlue, 0);
-}
-
-TEST_F(FrmMainTest, TheAllChannelsSliderMovesEachColourSliderThenAppliesOnceMore) {
-    Load();
-    form.VScrollA[2].SetValue(40);
-    form.VScrollA[3].SetValue(30);
-    const std::size_t mark = WriteCount();
-    int blueRedraws = 0;
-    form.VScrollA[3].Redraw = [&] { ++blueRedraws; };
-
-    form.VScrollA[0].SetValue(30);
-
-    ExpectWritesSince(mark, {{40, 20, 40}, {40, 40, 40}, {40, 40, 40}});
-    EXPECT_EQ(blueRedraws, 0);
-    EXPECT_EQ(Positions(), (Positions4{30, 30, 30, 30}));
-    EXPECT_EQ(Labels(), (Labels4{L"40", L"40", L"40", L"40"}));
-}
-
-TEST_F(FrmMainTest, TheAllChannelsSliderWhereTheColoursStandChangesOnlyItsOwnLabel) {
-    Load();
-    for (int channel = 1; channel <= 3; ++channel) {
-        form.VScrollA[channel].SetValue(70);
-    }
-    const std::size_t mark = WriteCount();
-    const LabelRedraws redraws(form);
-
-    form.VScrollA[0].SetValue(70);
-
-    ExpectWritesSince(mark, {{-40, -40, -40}});
-    EXPECT_EQ(redraws.counts, (std::array<int, 4>{1, 0, 0, 0}));
-    EXPECT_EQ(Labels(), (Labels4{L"-40", L"-40", L"-40", L"-40"}));
-}
-
-struct ResetCase {
-    const char* name;
-    std::function<void(FrmMain&)> arrange;
-    std::vector<Offsets> writes;
-};
-
-class ResetTest : public FrmMainTest, public ::testing::WithParamInterface<ResetCase> {};
-
-TEST_P(ResetTest, ResetBringsEverySliderToTheMiddle) {
-    const ResetCase& c = GetParam();
-    Load();
-    c.arrange(form);
-    const std::size_t mark = WriteCount();
-
-    form.Label9.Click();
-
-    ExpectWritesSince(mark, c.writes);
-    EXPECT_EQ(Positions(), (Positions4{50, 50, 50, 50}));
-    EXPECT_EQ(Labels(), (Labels4{L"0", L"0", L"0", L"0"}));
-    EXPECT_TRUE(screen.Screen() == captured);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ResetTest,
-    ::testing::Values(ResetCase{"AllInTheMiddle", [](FrmMain&) {}, {{0, 0, 0}}},
-                      ResetCase{"OnlyAllChannelsAway",
-                                [](FrmMain& f) {
-                                    f.VScrollA[0].SetValue(20);
-                                    for (int channel = 1; channel <= 3; ++channel) {
-                                        f.VScrollA[channel].SetValue(50);
-                                    }
-                                },
-                                {{0, 0, 0}, {0, 0, 0}}},
-                      ResetCase{"RedAndBlueAway",
-                                [](FrmMain& f) {
-                                    f.VScrollA[1].SetValue(30);
-                                    f.VScrollA[3].SetValue(70);
-                                },
-                                {{0, 0, -40}, {0, 0, 0}, {0, 0, 0}}},
-                      ResetCase{"AllFourAway",
-                                [](FrmMain& f) { f.VScrollA[0].SetValue(20); },
-                                {{0, 60, 60}, {0, 0, 60}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}}),
-    [](const ::testing::TestParamInfo<ResetCase>& info) { return std::string(info.param.name); });
-
-TEST_F(FrmMainTest, ApplyReadsTheOffsetsBackFromTheColourLabels) {
-    Load();
+TEST_F(FormTest, ApplyReadsTheOffsetsBackFromTheColourLabels) {
+    ASSERT_TRUE(form.Form_Load());
     form.Label5[0].SetCaption(L"66");
     form.Label5[1].SetCaption(L"-7");
     form.Label5[3].SetCaption(L"12");
     form.Command1.Click();
-    ExpectWritesSince(0, {{-7, 0, 12}});
-    EXPECT_EQ(Module_SetScreen::CurRed, -7);
+    ExpectAppliesSince(0, {{-7, 0, 12}});
     EXPECT_EQ(Module_SetScreen::CurBlue, 12);
 }
 
-TEST_F(FrmMainTest, UnloadPutsTheCapturedRampBack) {
-    Load();
-    form.VScrollA[0].SetValue(10);
-    form.VScrollA[2].SetValue(90);
-    ASSERT_FALSE(screen.Screen() == captured);
-    form.Form_Unload();
-    EXPECT_TRUE(screen.Screen() == captured);
-    EXPECT_TRUE(screen.Written().back() == captured);
+TEST_F(FormTest, TheButtonsOpenSwitchAndCloseThePanel) {
+    struct Step {
+        Control* clicked;
+        bool shown;
+        const wchar_t* mode;
+        const wchar_t* heading;
+    };
+    ASSERT_TRUE(form.Form_Load());
+    const Step steps[] = {
+        {&form.Command2[0], true, L"0", L"保存"},  {&form.Command2[1], true, L"1", L"读取"},
+        {&form.Command2[1], false, L"1", L"读取"}, {&form.Command2[1], true, L"1", L"读取"},
+        {&form.Label7, false, L"1", L"读取"},      {&form.Command2[0], true, L"0", L"保存"},
+        {&form.Command2[0], false, L"0", L"保存"}};
+    for (const Step& step : steps) {
+        step.clicked->Click();
+        EXPECT_EQ(form.Frame2.Visible(), step.shown);
+        EXPECT_EQ(form.Frame2.Tag(), step.mode);
+        EXPECT_EQ(form.Label8.Caption(), step.heading);
+    }
+    EXPECT_EQ(screen.Writes(), 0);
+}
+
+TEST_F(FormTest, SavingWritesTheSlotAndShowsItAtTheNextOpening) {
+    ASSERT_TRUE(form.Form_Load());
+    SetColours(form, 40, 52, 50);
+    const int writes = screen.Writes();
+    form.Command2[0].Click();
+    form.Label6[3].Click();
+    EXPECT_EQ(form.Label6[3].BackColor(), kWindowBackground);
+    StorePreset(2, 10, 10, 10);
+    SetColours(form, 50, 50, 50);
+    form.Command2[0].Click();
+    form.Label6[2].Click();
+
+    EXPECT_EQ(Settings().substr(Settings().find("\r\n")),
+              "\r\nAUTOLOAD=0\r\nRGB3=20,-4,0\r\nRGB2=0,0,0\r\n");
+    EXPECT_EQ(Module1::PresetUsed[3], 1);
+    EXPECT_EQ(Module1::PresetGreen[3], -4);
+    EXPECT_EQ(Module1::PresetUsed[2], 0);
+    EXPECT_EQ(screen.Writes(), writes + 2);
+    Module1::PresetUsed[5] = 2;
+    form.Command2[0].Click();
+    for (int slot = 1; slot <= 6; ++slot) {
+        EXPECT_EQ(form.Label6[slot].BackColor(), slot == 3 ? kYellow : kWindowBackground);
+    }
 }

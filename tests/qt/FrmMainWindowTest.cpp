@@ -1,34 +1,23 @@
-#include <gtest/gtest.h>
-
+#include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 #include <array>
-#include <string_view>
 
-#include "FakePlatformServices.h"
-#include "FrmMain.h"
+#include "FormTest.h"
 #include "FrmMainWindow.h"
-#include "Module1.h"
-#include "Module_SetScreen.h"
 #include "QtTestSupport.h"
-#include "RecordingGammaDevice.h"
 
 namespace {
-
-const ControlLayout& Row(std::string_view name, int index = kNoIndex) {
-    const auto layout = FrmMainLayout();
-    return *std::ranges::find_if(
-        layout, [&](const ControlLayout& row) { return row.name == name && row.index == index; });
-}
 
 // Where a part of a scroll bar (an arrow, the track, the thumb) is drawn.
 QPoint PartCentre(const QScrollBar& bar, QStyle::SubControl part) {
@@ -40,342 +29,213 @@ QPoint PartCentre(const QScrollBar& bar, QStyle::SubControl part) {
     option.maximum = bar.maximum();
     option.sliderPosition = bar.sliderPosition();
     option.sliderValue = bar.value();
-    option.singleStep = bar.singleStep();
     option.pageStep = bar.pageStep();
     return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
 }
 
-void SendMouseMove(QWidget& widget, QPoint position) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(position), widget.mapToGlobal(QPointF(position)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &move);
+void ClickPart(QScrollBar& bar, QStyle::SubControl part) {
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, PartCentre(bar, part));
 }
 
-// A shown window over a recording screen whose ramp is not the identity,
-// with the program folder in a fresh temp folder.
-class FrmMainWindowTest : public ::testing::Test {
+// The window at 96 DPI, shown, over the form of FormTest after its load.
+class WindowTest : public FormTest {
 protected:
-    void SetUp() override {
-        Module_SetScreen::ResetState();
-        Module1::ResetState();
-        Module_SetScreen::UseDevice(&screen);
-        ASSERT_TRUE(window.Load());
+    WindowTest() {
+        EXPECT_TRUE(form.Form_Load());
         window.show();
         QApplication::setActiveWindow(&window);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-    void TearDown() override {
-        window.close();
-        Module_SetScreen::UseDevice(nullptr);
-        Module_SetScreen::ResetState();
-        Module1::ResetState();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 
-    QWidget& Widget(std::string_view name, int index = kNoIndex) {
-        return window.WidgetAt(Row(name, index));
-    }
-    QScrollBar& Slider(int index) { return static_cast<QScrollBar&>(Widget("VScrollA", index)); }
-    QString LabelText(std::string_view name, int index = kNoIndex) {
-        return static_cast<QLabel&>(Widget(name, index)).text();
-    }
+    QWidget& Widget(const Control& control) { return *window.WidgetOf(control); }
+    QScrollBar& Slider(int index) { return static_cast<QScrollBar&>(Widget(form.VScrollA[index])); }
     // A click that the window routes to whatever widget is on top at point.
     void ClickWindowAt(QPoint point) {
         QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, point);
     }
-    QPoint CentreInWindow(std::string_view name, int index = kNoIndex) {
-        QWidget& widget = Widget(name, index);
-        return widget.mapTo(&window, widget.rect().center());
+    QPoint CentreOf(const Control& control) {
+        return Widget(control).mapTo(&window, Widget(control).rect().center());
+    }
+    QColor PixelOf(const Control& control, QPoint inside) {
+        return Widget(control).grab().toImage().pixelColor(inside);
     }
 
-    static GammaRamp ScreenRamp() {
-        GammaRamp ramp = LinearRamp();
-        std::ranges::reverse(ramp);
-        return ramp;
-    }
-
-    TempFolder folder;
-    RecordingGammaDevice screen{ScreenRamp()};
-    FakePlatformServices platform{folder.Path()};
-    FrmMain form{platform};
-    FrmMainWindow window{form, 96};
+    std::vector<PlannedControl> plan = PlanWindow(form);
+    FrmMainWindow window{plan, 96};
 };
 
 }  // namespace
 
-TEST_F(FrmMainWindowTest, TheWindowIsFixedAt473By303WithTheCaptionAndIcon) {
+TEST_F(WindowTest, TheWindowAndEachWidgetStandWhereThePlanSaysAtTheDpi) {
     EXPECT_EQ(window.size(), QSize(473, 303));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("KOV调节显示器  V1.02   作者:Tavrin "));
-    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_EQ(window.windowTitle(), QString::fromStdWString(std::wstring(kFrmMainCaption)));
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(window.windowIcon().availableSizes().contains(QSize(32, 32)));
-}
-
-// At 96 DPI a pixel is 15 twips, so every rectangle of the table divides
-// exactly; each widget sits there inside its own container.
-TEST_F(FrmMainWindowTest, EveryWidgetStandsWhereTheTableSaysAt96Dpi) {
-    for (const ControlLayout& row : FrmMainLayout()) {
-        SCOPED_TRACE(ControlName(row));
-        QWidget& widget = window.WidgetAt(row);
-        QWidget* container = row.container.empty() ? &window : &Widget(row.container);
-        EXPECT_EQ(widget.parentWidget(), container);
-        EXPECT_EQ(widget.geometry(), QRect(row.rect.left / 15, row.rect.top / 15,
-                                           row.rect.width / 15, row.rect.height / 15));
-    }
-}
-
-TEST_F(FrmMainWindowTest, GeometryFollowsTheDpi) {
-    FrmMain other(platform);
-    FrmMainWindow at144(other, 144);
+    FrmMainWindow at144(plan, 144);
     EXPECT_EQ(at144.size(), QSize(710, 455));
-    EXPECT_EQ(at144.WidgetAt(Row("VScrollA", 1)).geometry(), QRect(216, 72, 38, 242));
+    for (const PlannedControl& entry : plan) {
+        QWidget& widget = *at144.WidgetOf(*entry.control);
+        const QWidget* container =
+            entry.container < 0 ? &at144 : at144.WidgetOf(*plan[entry.container].control);
+        EXPECT_EQ(widget.parentWidget(), container);
+        const PixelRect rect = ToPixels(entry.row->rect, 144);
+        EXPECT_EQ(widget.geometry(), QRect(rect.left, rect.top, rect.width, rect.height));
+        EXPECT_EQ(!widget.isHidden(), entry.control->Visible());
+    }
 }
 
-TEST_F(FrmMainWindowTest, CaptionsUseAFontThatHoldsTheChineseText) {
-    const QFontMetrics metrics(Widget("Label1").font());
+TEST_F(WindowTest, CaptionsUseAFontThatHoldsTheChineseText) {
+    const QFontMetrics metrics(Widget(form.Label1).font());
     for (const QChar character : QString::fromUtf8("调节显示器参数设置读取保存复位红绿蓝全")) {
-        EXPECT_TRUE(metrics.inFontUcs4(character.unicode()))
-            << static_cast<int>(character.unicode());
+        EXPECT_TRUE(metrics.inFontUcs4(character.unicode())) << int{character.unicode()};
     }
-    EXPECT_EQ(QFontInfo(Widget("Label1").font()).pixelSize(), 12);
-    EXPECT_TRUE(Widget("Label9").font().underline());
-    EXPECT_FALSE(Widget("Label5", 1).font().underline());
-    EXPECT_EQ(static_cast<QGroupBox&>(Widget("Frame1")).title(), QString::fromUtf8("[参数设置]"));
-    EXPECT_EQ(static_cast<QPushButton&>(Widget("Command2", 0)).text(),
-              QString::fromUtf8("保存设置"));
+    EXPECT_EQ(QFontInfo(Widget(form.Label1).font()).pixelSize(), 12);
+    EXPECT_TRUE(Widget(form.Label9).font().underline());
+    EXPECT_FALSE(Widget(form.Label5[1]).font().underline());
+    EXPECT_EQ(static_cast<QGroupBox&>(Widget(form.Frame1)).title(),
+              QString::fromUtf8("[参数设置]"));
 }
 
-TEST_F(FrmMainWindowTest, ThePanelAndCommand1StartHidden) {
-    EXPECT_FALSE(Widget("Command1").isVisible());
-    EXPECT_FALSE(Widget("Frame2").isVisible());
-    EXPECT_FALSE(Widget("Label7").isVisible());
-    EXPECT_TRUE(Widget("Frame1").isVisible());
-    EXPECT_TRUE(Widget("Label9").isVisible());
-    for (int index = 0; index < 4; ++index) {
-        EXPECT_EQ(Slider(index).value(), 50);
-        EXPECT_EQ(LabelText("Label5", index), "0");
-    }
-}
-
-struct SliderInput {
-    const char* what;
-    int expectedPosition;
-    void (*act)(QScrollBar& bar);
-};
-
-const std::array<SliderInput, 8> kSliderInputs{{
-    {"lower arrow", 51,
-     [](QScrollBar& bar) {
-         QTest::mouseClick(&bar, Qt::LeftButton, {}, PartCentre(bar, QStyle::SC_ScrollBarAddLine));
-     }},
-    {"upper arrow", 49,
-     [](QScrollBar& bar) {
-         QTest::mouseClick(&bar, Qt::LeftButton, {}, PartCentre(bar, QStyle::SC_ScrollBarSubLine));
-     }},
-    {"track below the thumb", 51,
-     [](QScrollBar& bar) {
-         QTest::mouseClick(&bar, Qt::LeftButton, {}, PartCentre(bar, QStyle::SC_ScrollBarAddPage));
-     }},
-    {"track above the thumb", 49,
-     [](QScrollBar& bar) {
-         QTest::mouseClick(&bar, Qt::LeftButton, {}, PartCentre(bar, QStyle::SC_ScrollBarSubPage));
-     }},
-    {"down key", 51, [](QScrollBar& bar) { QTest::keyClick(&bar, Qt::Key_Down); }},
-    {"up key", 49, [](QScrollBar& bar) { QTest::keyClick(&bar, Qt::Key_Up); }},
-    {"page down key", 51, [](QScrollBar& bar) { QTest::keyClick(&bar, Qt::Key_PageDown); }},
-    {"page up key", 49, [](QScrollBar& bar) { QTest::keyClick(&bar, Qt::Key_PageUp); }},
-}};
-
-TEST_F(FrmMainWindowTest, EachArrowTrackOrKeyStepCommitsExactlyOneChange) {
-    for (const SliderInput& input : kSliderInputs) {
-        SCOPED_TRACE(input.what);
+TEST_F(WindowTest, EachArrowTrackOrKeyStepCommitsOneChange) {
+    const std::pair<int, std::function<void(QScrollBar&)>> inputs[] = {
+        {51, [](QScrollBar& b) { ClickPart(b, QStyle::SC_ScrollBarAddLine); }},
+        {49, [](QScrollBar& b) { ClickPart(b, QStyle::SC_ScrollBarSubLine); }},
+        {51, [](QScrollBar& b) { ClickPart(b, QStyle::SC_ScrollBarAddPage); }},
+        {49, [](QScrollBar& b) { ClickPart(b, QStyle::SC_ScrollBarSubPage); }},
+        {51, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_Down); }},
+        {49, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_Up); }},
+        {51, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_PageDown); }},
+        {49, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_PageUp); }},
+        {49, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_Left); }},
+        {51, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_Right); }},
+        {0, [](QScrollBar& b) { QTest::keyClick(&b, Qt::Key_Home); }},
+    };
+    for (const auto& [position, input] : inputs) {
         form.Label9.Click();
-        const int writesBefore = screen.Writes();
-        input.act(Slider(1));
-        EXPECT_EQ(form.VScrollA[1].Value(), input.expectedPosition);
-        EXPECT_EQ(Slider(1).value(), input.expectedPosition);
-        EXPECT_EQ(screen.Writes(), writesBefore + 1);
-        const auto offset = static_cast<std::int16_t>(100 - 2 * input.expectedPosition);
-        EXPECT_EQ(LabelText("Label5", 1), QString::number(offset));
-        EXPECT_EQ(screen.Screen(), Module_SetScreen::BuildWorkRamp(ScreenRamp(), offset, 0, 0));
-        EXPECT_EQ(form.VScrollA[0].Value(), 50);
+        const int writes = screen.Writes();
+        input(Slider(1));
+        EXPECT_EQ(form.VScrollA[1].Value(), position);
+        EXPECT_EQ(screen.Writes(), writes + 1);
+        EXPECT_EQ(Slider(1).value(), position);
     }
-}
-
-TEST_F(FrmMainWindowTest, AStepPastAnEndChangesNothing) {
     form.VScrollA[2].SetValue(0);
-    const int writesBefore = screen.Writes();
-    QTest::mouseClick(&Slider(2), Qt::LeftButton, {},
-                      PartCentre(Slider(2), QStyle::SC_ScrollBarSubLine));
-    QTest::keyClick(&Slider(2), Qt::Key_Up);
-    EXPECT_EQ(form.VScrollA[2].Value(), 0);
-    EXPECT_EQ(screen.Writes(), writesBefore);
+    const int writes = screen.Writes();
+    ClickPart(Slider(2), QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(screen.Writes(), writes);
 }
 
-TEST_F(FrmMainWindowTest, ADragReportsNothingUntilTheThumbIsReleased) {
+// Input a Windows scroll bar does not take leaves the sliders alone.
+TEST_F(WindowTest, WheelMiddleAndRightButtonsMoveNoSlider) {
+    QScrollBar& bar = Slider(1);
+    const QPoint track = PartCentre(bar, QStyle::SC_ScrollBarAddPage) + QPoint(0, 40);
+    QWheelEvent wheel(QPointF(track), bar.mapToGlobal(QPointF(track)), {}, {0, -120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&bar, &wheel);
+    QTest::mouseClick(&bar, Qt::MiddleButton, {}, track);
+    QTest::mouseClick(&bar, Qt::RightButton, {}, track);
+    bool menuShown = false;
+    QTimer::singleShot(0, [&menuShown] {
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            menuShown = true;
+            menu->close();
+        }
+    });
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, track, bar.mapToGlobal(track));
+    QApplication::sendEvent(&bar, &menu);
+    QApplication::processEvents();
+    EXPECT_FALSE(menuShown);
+    EXPECT_EQ(form.VScrollA[1].Value(), 50);
+    EXPECT_EQ(screen.Writes(), 0);
+}
+
+// A label acts on a release inside it, once for a double-click; a focused
+// button takes Enter and Space.
+TEST_F(WindowTest, LabelsClickOnReleaseAndButtonsTakeEnterAndSpace) {
+    QWidget& reset = Widget(form.Label9);
+    // What Qt delivers for a double-click: a click, then press, double-click, release.
+    QTest::mouseClick(&reset, Qt::LeftButton);
+    QTest::mousePress(&reset, Qt::LeftButton);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5),
+                            reset.mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton,
+                            Qt::NoModifier);
+    QApplication::sendEvent(&reset, &doubleClick);
+    QTest::mouseRelease(&reset, Qt::LeftButton);
+    EXPECT_EQ(screen.Writes(), 1);
+    QTest::mousePress(&reset, Qt::LeftButton);
+    QTest::mouseRelease(&reset, Qt::LeftButton, {}, {-5, -5});
+    EXPECT_EQ(screen.Writes(), 1);
+    QWidget& save = Widget(form.Command2[0]);
+    save.setFocus();
+    QTest::keyClick(&save, Qt::Key_Return);
+    EXPECT_TRUE(form.Frame2.Visible());
+    QTest::keyClick(&save, Qt::Key_Space);
+    EXPECT_FALSE(form.Frame2.Visible());
+}
+
+TEST_F(WindowTest, ADragReportsNothingUntilTheThumbIsReleased) {
     QScrollBar& bar = Slider(3);
     const QPoint grip = PartCentre(bar, QStyle::SC_ScrollBarSlider);
     QTest::mousePress(&bar, Qt::LeftButton, {}, grip);
     for (int step = 1; step <= 4; ++step) {
-        SendMouseMove(bar, grip + QPoint(0, 10 * step));
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(0, 10 * step)),
+                         bar.mapToGlobal(QPointF(grip + QPoint(0, 10 * step))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&bar, &move);
     }
     EXPECT_GT(bar.sliderPosition(), 50);
-    EXPECT_EQ(form.VScrollA[3].Value(), 50);
-    EXPECT_EQ(LabelText("Label5", 3), "0");
     EXPECT_EQ(screen.Writes(), 0);
-
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, grip + QPoint(0, 40));
     EXPECT_EQ(screen.Writes(), 1);
     EXPECT_EQ(form.VScrollA[3].Value(), bar.sliderPosition());
-    EXPECT_EQ(bar.value(), bar.sliderPosition());
-    EXPECT_EQ(LabelText("Label5", 3), QString::number(100 - 2 * bar.value()));
 }
 
-TEST_F(FrmMainWindowTest, ModelDrivenMovesShowWithoutComingBackAsInput) {
+TEST_F(WindowTest, ModelDrivenMovesShowWithoutComingBackAsInput) {
     form.VScrollA[2].SetValue(40);
     form.VScrollA[3].SetValue(30);
-    const int writesBefore = screen.Writes();
-    QSignalSpy red(&Slider(1), &QScrollBar::valueChanged);
-    QSignalSpy green(&Slider(2), &QScrollBar::valueChanged);
-    QSignalSpy blue(&Slider(3), &QScrollBar::valueChanged);
-    QTest::mouseClick(&Slider(0), Qt::LeftButton, {},
-                      PartCentre(Slider(0), QStyle::SC_ScrollBarSubLine));
-    EXPECT_EQ(red.count() + green.count() + blue.count(), 0);
-    // One change of the all-channels slider: three nested colour applies
-    // and its own, and nothing more from the widgets following the model.
-    EXPECT_EQ(screen.Writes(), writesBefore + 4);
+    QSignalSpy spies[] = {QSignalSpy(&Slider(1), &QScrollBar::valueChanged),
+                          QSignalSpy(&Slider(2), &QScrollBar::valueChanged)};
+    const int writes = screen.Writes();
+    ClickPart(Slider(0), QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(spies[0].count() + spies[1].count(), 0);
+    EXPECT_EQ(screen.Writes(), writes + 4);
     for (int index = 0; index < 4; ++index) {
         EXPECT_EQ(Slider(index).value(), 49);
-        EXPECT_EQ(LabelText("Label5", index), "2");
+        EXPECT_EQ(static_cast<QLabel&>(Widget(form.Label5[index])).text(), "2");
     }
-
-    ClickWindowAt(CentreInWindow("Label9"));
-    for (int index = 0; index < 4; ++index) {
-        EXPECT_EQ(Slider(index).value(), 50);
-        EXPECT_EQ(LabelText("Label5", index), "0");
-    }
-    EXPECT_EQ(screen.Writes(), writesBefore + 4 + 5);
 }
 
-TEST_F(FrmMainWindowTest, TabCyclesTheSlidersAndButtonsFromTheAllChannelsSlider) {
+TEST_F(WindowTest, TabCyclesTheSlidersAndButtons) {
     EXPECT_EQ(QApplication::focusWidget(), &Slider(0));
-    const std::array<QWidget*, 6> expected{
-        &Slider(1), &Slider(2), &Slider(3), &Widget("Command2", 0), &Widget("Command2", 1),
-        &Slider(0)};
-    for (QWidget* next : expected) {
+    for (QWidget* next :
+         std::array<QWidget*, 6>{&Slider(1), &Slider(2), &Slider(3), &Widget(form.Command2[0]),
+                                 &Widget(form.Command2[1]), &Slider(0)}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next);
     }
 }
 
-TEST_F(FrmMainWindowTest, ThePanelShowsAndHidesWithAllItsLabels) {
-    ClickWindowAt(CentreInWindow("Command2", 0));
-    EXPECT_TRUE(Widget("Frame2").isVisible());
-    for (const ControlLayout& row : FrmMainLayout()) {
-        if (row.container == "Frame2") {
-            EXPECT_TRUE(window.WidgetAt(row).isVisible()) << row.name << row.index;
-        }
-    }
-    EXPECT_EQ(LabelText("Label8"), QString::fromUtf8("保存"));
-
-    ClickWindowAt(CentreInWindow("Command2", 1));
-    EXPECT_TRUE(Widget("Frame2").isVisible());
-    EXPECT_EQ(LabelText("Label8"), QString::fromUtf8("读取"));
-
-    ClickWindowAt(CentreInWindow("Command2", 1));
-    EXPECT_FALSE(Widget("Frame2").isVisible());
-    EXPECT_FALSE(Widget("Label6", 3).isVisible());
-}
-
-TEST_F(FrmMainWindowTest, OverlapsGoToTheControlListedFirst) {
+TEST_F(WindowTest, ClicksReachTheControlOnTopAndTheHiddenPanelTakesNone) {
+    ClickWindowAt(CentreOf(form.Label6[3]));
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
     // Command2(0) ends on row 64 of the client area, where Command2(1) begins.
     ClickWindowAt({412, 64});
-    EXPECT_TRUE(form.Frame2.Visible());
     EXPECT_EQ(form.Frame2.Tag(), L"1");
-
-    // The close mark's square lies over the right end of the heading.
-    const QPoint closeMark = CentreInWindow("Label7");
-    EXPECT_EQ(window.childAt(closeMark), &Widget("Label7"));
-    ClickWindowAt(closeMark);
-    EXPECT_FALSE(form.Frame2.Visible());
-}
-
-TEST_F(FrmMainWindowTest, TheHiddenPanelsSlotsCannotBeClicked) {
-    const QPoint slot3 = CentreInWindow("Label6", 3);
-    ClickWindowAt(slot3);
-    EXPECT_FALSE(std::filesystem::exists(Module1::SettingsPath));
-    EXPECT_FALSE(form.Frame2.Visible());
-}
-
-TEST_F(FrmMainWindowTest, ASlotClickSavesThroughTheWindow) {
-    form.VScrollA[1].SetValue(40);
-    ClickWindowAt(CentreInWindow("Command2", 0));
-    ClickWindowAt(CentreInWindow("Label6", 3));
-    EXPECT_FALSE(Widget("Frame2").isVisible());
-    EXPECT_EQ(Module1::PresetUsed[3], 1);
-    EXPECT_EQ(Module1::PresetRed[3], 20);
-}
-
-TEST_F(FrmMainWindowTest, LabelsAreDrawnInTheirColoursWithSystemColoursFromThePalette) {
-    ClickWindowAt(CentreInWindow("Command2", 0));
-    const auto pixelAt = [this](std::string_view name, int index, QPoint inside) {
-        QWidget& widget = Widget(name, index);
-        return widget.grab().toImage().pixelColor(inside);
-    };
-    EXPECT_EQ(pixelAt("Label1", kNoIndex, {0, 0}), QColor(255, 0, 0));
-    EXPECT_EQ(pixelAt("Label3", kNoIndex, {0, 0}), QColor(0, 0, 255));
-    EXPECT_EQ(pixelAt("Label8", kNoIndex, {0, 16}), QColor(0x80, 0x80, 0xFF));
-    EXPECT_EQ(pixelAt("Frame2", kNoIndex, {5, 200 - 30}), QColor(0xC0, 0xC0, 0xC0));
-    // A slot: a border in the window text colour around the window background.
-    EXPECT_EQ(pixelAt("Label6", 2, {0, 12}), window.palette().color(QPalette::WindowText));
-    EXPECT_EQ(pixelAt("Label6", 2, {2, 2}), window.palette().color(QPalette::Base));
-
-    const QPalette original = QApplication::palette();
-    QPalette tinted = original;
-    tinted.setColor(QPalette::Base, QColor(1, 2, 3));
-    QApplication::setPalette(tinted);
-    QApplication::processEvents();
-    const QColor afterChange = pixelAt("Label6", 2, {2, 2});
-    QApplication::setPalette(original);
-    QApplication::processEvents();
-    EXPECT_EQ(afterChange, QColor(1, 2, 3));
-
-    Module1::PresetUsed[2] = 1;
-    ClickWindowAt(CentreInWindow("Command2", 1));
-    EXPECT_EQ(pixelAt("Label6", 2, {2, 2}), QColor(255, 255, 0));
-}
-
-TEST_F(FrmMainWindowTest, ClosingPutsTheCapturedRampBackOnce) {
-    form.VScrollA[1].SetValue(10);
-    ASSERT_NE(screen.Screen(), ScreenRamp());
-    const int writesBefore = screen.Writes();
-    window.close();
-    EXPECT_EQ(screen.Screen(), ScreenRamp());
-    EXPECT_EQ(screen.Writes(), writesBefore + 1);
-    window.close();
-    EXPECT_EQ(screen.Writes(), writesBefore + 1);
-}
-
-TEST(FrmMainWindowRefused, ARefusedStartUnloadsOnceAndNeverTouchesTheScreen) {
-    Module_SetScreen::ResetState();
-    Module1::ResetState();
-    TempFolder folder;
-    RecordingGammaDevice screen;
-    Module_SetScreen::UseDevice(&screen);
-    FakePlatformServices platform(folder.Path());
-    platform.SetAnotherInstanceRunning(true);
-    {
-        FrmMain form(platform);
-        FrmMainWindow window(form, 96);
-        EXPECT_FALSE(window.Load());
-        window.close();
-        EXPECT_FALSE(window.isVisible());
+    for (int slot = 1; slot <= 6; ++slot) {
+        EXPECT_TRUE(Widget(form.Label6[slot]).isVisible());
     }
-    ASSERT_EQ(platform.Notices().size(), 1U);
-    EXPECT_EQ(platform.Notices()[0].title, kProgramTitle);
-    EXPECT_EQ(platform.FolderQueries(), 0);
-    EXPECT_EQ(screen.Reads(), 0);
-    EXPECT_EQ(screen.Writes(), 0);
-    Module_SetScreen::UseDevice(nullptr);
+    EXPECT_EQ(window.childAt(CentreOf(form.Label7)), &Widget(form.Label7));
+    ClickWindowAt(CentreOf(form.Label7));
+    EXPECT_FALSE(Widget(form.Frame2).isVisible());
+}
+
+TEST_F(WindowTest, LabelsAreDrawnInTheirColoursWithSystemColoursFromThePalette) {
+    ClickWindowAt(CentreOf(form.Command2[0]));
+    EXPECT_EQ(PixelOf(form.Label1, {0, 0}), QColor(255, 0, 0));
+    EXPECT_EQ(PixelOf(form.Label8, {0, 16}), QColor(0x80, 0x80, 0xFF));
+    EXPECT_EQ(PixelOf(form.Frame2, {5, 170}), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(PixelOf(form.Label6[2], {0, 12}), window.palette().color(QPalette::WindowText));
+    EXPECT_EQ(PixelOf(form.Label6[2], {2, 2}), window.palette().color(QPalette::Base));
+    form.Label6[2].SetBackColor(kYellow);
+    EXPECT_EQ(PixelOf(form.Label6[2], {2, 2}), QColor(255, 255, 0));
 }

@@ -1,54 +1,60 @@
-#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
-#include <array>
 #include <csignal>
 #include <optional>
 
-#include "FrmMain.h"
+#include "FormTest.h"
 #include "LinuxPlatformServices.h"
 #include "QtTestSupport.h"
+#include "RuntimeFolder.h"
 #include "TerminationSignals.h"
 
-namespace {
-
-struct LockPathCase {
-    std::optional<std::filesystem::path> runtimeFolder;
-    unsigned userId;
-    std::string_view display;
-    std::filesystem::path expected;
-};
-
-const std::array<LockPathCase, 9> kLockPathCases{{
-    {"/run/user/1000", 1000, ":0", "/run/user/1000/kov-display-_0.lock"},
-    {"/run/user/1000", 1000, ":0.1", "/run/user/1000/kov-display-_0.lock"},
-    {"/run/user/1000", 1000, ":12", "/run/user/1000/kov-display-_12.lock"},
-    {"/run/user/1000", 1000, "localhost:10.0", "/run/user/1000/kov-display-localhost_10.lock"},
-    {"/run/user/1000", 1000, "host.example.com:1",
-     "/run/user/1000/kov-display-host.example.com_1.lock"},
-    {"/run/user/1000", 1000, "../../etc/x:0", "/run/user/1000/kov-display-.._.._etc_x_0.lock"},
-    {"/run/user/1000", 1000, "", "/run/user/1000/kov-display-none.lock"},
-    {std::nullopt, 1000, ":0", "/tmp/kov-display-1000-_0.lock"},
-    {std::nullopt, 0, ":3.0", "/tmp/kov-display-0-_3.lock"},
-}};
-
-}  // namespace
-
-TEST(InstanceLockPath, OneFilePerUserAndDisplay) {
-    for (const LockPathCase& lockCase : kLockPathCases) {
-        SCOPED_TRACE(std::string(lockCase.display));
-        EXPECT_EQ(
-            InstanceLockPath(lockCase.runtimeFolder, "/tmp", lockCase.userId, lockCase.display),
-            lockCase.expected);
+TEST(RuntimeFolder, APrivateFolderPerUserAndAFilePerDisplay) {
+    EXPECT_EQ(RuntimeFolderPath("/run/user/7", "/tmp", 7), "/run/user/7/kov-display");
+    EXPECT_EQ(RuntimeFolderPath(std::nullopt, "/tmp", 7), "/tmp/kov-display-7");
+    const std::pair<std::string_view, const char*> displays[] = {{":0.1", "_0"},
+                                                                 {"localhost:10.0", "localhost_10"},
+                                                                 {"../../etc/x:0", ".._.._etc_x_0"},
+                                                                 {"", "none"}};
+    for (const auto& [display, name] : displays) {
+        EXPECT_EQ(DisplayFileName(display), name);
     }
 }
 
-TEST(LinuxPlatformServices, TheFirstInstanceHoldsTheLockUntilItEnds) {
-    const TempFolder folder;
-    const std::filesystem::path lock = folder.Path() / "instance.lock";
+// Only a folder of the user's own that nobody else may enter will do: one
+// that another user made first in the temp folder, or a link, is refused.
+TEST_F(FormTest, ARuntimeFolderIsMadePrivateAndAnyOtherIsRefused) {
+    struct stat status {};
+    ASSERT_EQ(PrivateFolder(folder / "new", ::getuid()), folder / "new");
+    ::stat((folder / "new").c_str(), &status);
+    EXPECT_EQ(status.st_mode & 0777, 0700U);
+    std::filesystem::create_directory_symlink(folder / "new", folder / "link");
+    EXPECT_EQ(PrivateFolder(folder / "link", ::getuid()), std::nullopt);
+    std::filesystem::create_directory(folder / "open");
+    ::chmod((folder / "open").c_str(), 0777);
+    EXPECT_EQ(PrivateFolder(folder / "open", ::getuid()), std::nullopt);
+    EXPECT_EQ(PrivateFolder(folder / "new", ::getuid() + 1), std::nullopt);
+    EXPECT_FALSE(LinuxPlatformServices(std::nullopt).AnotherInstanceRunning());
+}
+
+TEST(UserSettingsFolder, FollowsTheXdgRules) {
+    const std::tuple<std::string_view, std::string_view, const char*> cases[] = {
+        {"/cfg", "/home/u", "/cfg/kov-display"},
+        {"", "/home/u", "/home/u/.config/kov-display"},
+        {"cfg", "/home/u", "/home/u/.config/kov-display"},
+        {"", "", ""}};
+    for (const auto& [configHome, home, expected] : cases) {
+        EXPECT_EQ(UserSettingsFolder(configHome, home), expected);
+    }
+}
+
+TEST_F(FormTest, TheFirstInstanceHoldsTheLockUntilItEnds) {
+    const std::filesystem::path lock = folder / "instance.lock";
     std::optional<LinuxPlatformServices> first(std::in_place, lock);
     LinuxPlatformServices second(lock);
     EXPECT_FALSE(first->AnotherInstanceRunning());
@@ -56,57 +62,33 @@ TEST(LinuxPlatformServices, TheFirstInstanceHoldsTheLockUntilItEnds) {
     EXPECT_TRUE(second.AnotherInstanceRunning());
     first.reset();
     EXPECT_FALSE(second.AnotherInstanceRunning());
-    EXPECT_TRUE(LinuxPlatformServices(lock).AnotherInstanceRunning());
+    // A lock that cannot be made, or a link in its place, lets the program run.
+    EXPECT_FALSE(LinuxPlatformServices(folder / "missing" / "lock").AnotherInstanceRunning());
+    std::filesystem::create_symlink(folder / "target", folder / "link.lock");
+    EXPECT_FALSE(LinuxPlatformServices(folder / "link.lock").AnotherInstanceRunning());
+    EXPECT_FALSE(std::filesystem::exists(folder / "target"));
 }
 
-TEST(LinuxPlatformServices, ALockThatCannotBeCreatedLetsTheProgramRun) {
-    const TempFolder folder;
-    LinuxPlatformServices services(folder.Path() / "missing" / "instance.lock");
-    EXPECT_FALSE(services.AnotherInstanceRunning());
-}
-
-TEST(LinuxPlatformServices, ALockPathThatIsASymlinkIsNotFollowed) {
-    const TempFolder folder;
-    const std::filesystem::path target = folder.Path() / "target";
-    const std::filesystem::path lock = folder.Path() / "instance.lock";
-    std::filesystem::create_symlink(target, lock);
-    LinuxPlatformServices services(lock);
-    services.AnotherInstanceRunning();
-    EXPECT_FALSE(std::filesystem::exists(target));
-}
-
-TEST(LinuxPlatformServices, TheNoticeIsAnInformationBoxWithOnlyOk) {
-    const TempFolder folder;
-    LinuxPlatformServices services(folder.Path() / "instance.lock");
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
+TEST_F(FormTest, TheNoticeIsAnInformationBoxWithOnlyOkAndTheFolderHoldsTheProgram) {
+    LinuxPlatformServices services(folder / "instance.lock");
+    QString shown;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->standardButtons();
+        EXPECT_EQ(box->icon(), QMessageBox::Information);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+        shown = box->windowTitle() + "|" + box->text();
         box->button(QMessageBox::Ok)->click();
     });
-    services.ShowNotice(kAlreadyRunningNotice, kProgramTitle);
-    EXPECT_EQ(title, QString::fromUtf8("KOV调节显示器"));
-    EXPECT_EQ(text, QString::fromUtf8("对不起本程序已在运行中, 不得重复加载!"));
-    EXPECT_EQ(icon, QMessageBox::Information);
-    EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-}
-
-TEST(LinuxPlatformServices, TheProgramFolderHoldsTheRunningExecutable) {
-    const TempFolder folder;
-    LinuxPlatformServices services(folder.Path() / "instance.lock");
+    services.ShowNotice(L"通知", L"标题");
+    EXPECT_EQ(shown, QString::fromUtf8("标题|通知"));
     EXPECT_TRUE(std::filesystem::exists(services.ProgramFolder() / "qt_platform_test"));
+    EXPECT_TRUE(services.CanCreateFilesIn(folder));
+    EXPECT_FALSE(services.CanCreateFilesIn(folder / "missing"));
 }
 
-TEST(TerminationSignals, EachStopSignalAsksOnceForTheWindowToClose) {
+TEST(TerminationSignals, EachStopSignalIsReportedOnceFromTheEventLoop) {
     for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
-        SCOPED_TRACE(number);
         const TerminationSignals stopSignals;
         QSignalSpy requests(&stopSignals, &TerminationSignals::requested);
         ASSERT_EQ(std::raise(number), 0);

@@ -45,31 +45,31 @@ finish() {
 
 main_title='KOV调节显示器  V1.02   作者:Tavrin '
 
-# A distinctive starting ramp, so that "put back" cannot pass by accident:
-# each channel scaled differently and lifted off zero.
+# A distinctive starting ramp on each output, so that "put back" cannot pass
+# by accident: each channel curved differently, and each output differently.
+# captured.ramp lists what every output then shows.
 set_starting_ramp() {
-  awk 'BEGIN {
-    for (c = 0; c < 3; c++)
-      for (i = 0; i < 256; i++)
-        printf "%d ", 1000 + int(i * 257 * (0.70 + 0.1 * c))
-    print ""
-  }' >"$work/start.ramp"
-  "$probe" crtc-set "$work/start.ramp"
-  "$probe" crtc-ramp | sed -n '1s/^[0-9]* //p' >"$work/captured.ramp"
+  local k=0 name rest
+  while read -r name rest; do
+    xrandr --output "$name" --gamma "0.$((8 - k)):1.$((1 + k)):1.$((3 + k))"
+    k=$((k + 1))
+  done < <("$probe" outputs | grep -v '^vidmode ')
+  "$probe" outputs | grep -v '^vidmode ' >"$work/captured.ramp"
 }
 
-# Every CRTC holds the ramp built from the captured one for offsets R G B;
-# offsets 0 0 0 give the captured ramp itself.
+# Every output of the listing (default captured.ramp) holds the table built
+# from its captured one for offsets R G B; 0 0 0 give the captured table.
 ramp_is() {
-  "$probe" crtc-expect "$1" "$2" "$3" "$work/captured.ramp"
+  "$probe" expect "$1" "$2" "$3" "$work/${listing:-captured.ramp}"
 }
 
-# Waits up to 5 s for every CRTC to hold the ramp for offsets R G B; the
-# program sets it asynchronously to our reading.
+# Waits up to 5 s (or $tenths tenths of a second) for every output to hold
+# the ramp for offsets R G B; the program sets it asynchronously to our
+# reading.
 check_ramp() {
   local what=$1 tries
   shift
-  for ((tries = 0; tries < 50; tries++)); do
+  for ((tries = 1; tries < ${tenths:-50}; tries++)); do
     if ramp_is "$@" 2>/dev/null; then
       pass "$what"
       return 0

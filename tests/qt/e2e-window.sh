@@ -9,7 +9,7 @@ source "$(dirname "$0")/e2e-lib.sh"
 set_starting_ramp
 
 start_program || { fail "the window appears"; finish; }
-title=$("$probe" title "$main_window")
+title=$(xdotool getwindowname "$main_window")
 [[ $title == "$main_title" ]] && pass "window title" || fail "window title is '$title'"
 eval "$(xdotool getwindowgeometry --shell "$main_window")"
 [[ $WIDTH == 473 && $HEIGHT == 303 ]] && pass "client size 473x303" ||
@@ -33,7 +33,7 @@ for answer in OK TERM; do
     fail "the second start shows a notice"
     continue
   fi
-  notice_title=$("$probe" title "$notice")
+  notice_title=$(xdotool getwindowname "$notice")
   [[ $notice_title == "KOV调节显示器" ]] && pass "notice title" ||
     fail "notice title is '$notice_title'"
   [[ -z $(xdotool search --all --onlyvisible --pid "$second_pid" --name 'V1\.02') ]] &&

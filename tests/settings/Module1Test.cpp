@@ -1,205 +1,98 @@
-#include <gtest/gtest.h>
-
+#include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "Module1.h"
 #include "TestFiles.h"
 
-namespace fs = std::filesystem;
+// The default content in code page 936: ";KOV调节显示器设置   作者：Tavrin
+// Email:tavrin@example.com" and "AUTOLOAD=0".
+const std::string kDefaultContent =
+    ";KOV\xb5\xf7\xbd\xda\xcf\xd4\xca\xbe\xc6\xf7\xc9\xe8\xd6\xc3   \xd7\xf7\xd5\xdf\xa3\xba"
+    "Tavrin   Email:tavrin@example.com\r\nAUTOLOAD=0\r\n";
 
-namespace {
+using Slot = std::array<std::int32_t, 4>;  // used, red, green, blue
 
-// The default first line, in code page 936:
-// ";KOV调节显示器设置   作者：Tavrin   Email:tavrin@example.com".
-const std::string kDefaultComment =
-    ";KOV"
-    "\xb5\xf7\xbd\xda\xcf\xd4\xca\xbe\xc6\xf7\xc9\xe8\xd6\xc3"
-    "   "
-    "\xd7\xf7\xd5\xdf\xa3\xba"
-    "Tavrin   Email:tavrin@example.com";
-const std::string kDefaultContent = kDefaultComment + "\r\nAUTOLOAD=0\r\n";
+Slot SlotState(int slot) {
+    return {Module1::PresetUsed[slot], Module1::PresetRed[slot], Module1::PresetGreen[slot],
+            Module1::PresetBlue[slot]};
+}
 
-class Module1Test : public ::testing::Test {
-protected:
-    void SetUp() override { Module1::ResetState(); }
-    void TearDown() override { Module1::ResetState(); }
-
-    void Write(const std::string& bytes) const { WriteBytes(file, bytes); }
-    std::string Read() const { return ReadBytes(file); }
-    void ExpectSlot(int slot, std::int32_t used, std::int32_t red, std::int32_t green,
-                    std::int32_t blue) const {
-        EXPECT_EQ(Module1::PresetUsed[slot], used) << "slot " << slot;
-        EXPECT_EQ(Module1::PresetRed[slot], red) << "slot " << slot;
-        EXPECT_EQ(Module1::PresetGreen[slot], green) << "slot " << slot;
-        EXPECT_EQ(Module1::PresetBlue[slot], blue) << "slot " << slot;
-    }
-
-    TempFolder folder;
-    fs::path file = folder / u8"KOV调节设置.ini";
+struct Module1Test : SettingsFileTest {
+    Module1Test() { Module1::ResetState(); }
+    ~Module1Test() override { Module1::ResetState(); }
 };
 
-}  // namespace
-
-TEST_F(Module1Test, SettingsPathIsTheProgramFolderAndTheFileName) {
-    const fs::path::string_type separator(1, fs::path::preferred_separator);
-    const fs::path name(u8"KOV调节设置.ini");
-    const fs::path::string_type plain = (fs::path("a") / u8"程序").native();
-    for (const fs::path::string_type& programFolder : {plain, plain + separator}) {
-        Module1::InitSettingsPath(programFolder);
-        EXPECT_EQ(Module1::AppDir.native(), plain + separator);
-        EXPECT_EQ(Module1::SettingsPath.native(), plain + separator + name.native());
-    }
-}
-
-TEST_F(Module1Test, AFolderThatEndsInASeparatorGetsNoSecondOne) {
+// Beside the program when the file is there or the folder may be written,
+// with one separator also at a drive's root; else in the user's folder.
+TEST_F(Module1Test, ChoosesWhereTheSettingsFileLives) {
     const fs::path root = fs::temp_directory_path().root_path();
-    Module1::InitSettingsPath(root);
-    EXPECT_EQ(Module1::SettingsPath.native(),
-              root.native() + fs::path(u8"KOV调节设置.ini").native());
-}
-
-TEST_F(Module1Test, LoadsEachPresetByTheFieldRules) {
-    Write(
-        "rgb1=1,2,3\r\n"
-        "RGB2=0,0,0\r\n"
-        "RGB3=10,20\r\n"
-        "RGB4=1,2,3,4\r\n"
-        "RGB5= 10 , -20 , 30\r\n"
-        "RGB6=2.5,3.5,-0.5\r\n"
-        "RGB0=9,9,9\r\n"
-        "RGB7=9,9,9\r\n");
-    Module1::LoadPresets(file);
-    ExpectSlot(1, 1, 1, 2, 3);
-    ExpectSlot(2, 0, 0, 0, 0);
-    ExpectSlot(3, 0, 0, 0, 0);
-    ExpectSlot(4, 0, 0, 0, 0);
-    ExpectSlot(5, 1, 10, -20, 30);
-    ExpectSlot(6, 1, 2, 4, 0);
-    ExpectSlot(0, 0, 0, 0, 0);
-}
-
-TEST_F(Module1Test, AFieldThatIsNoNumberInRangeLeavesTheSlotEmpty) {
-    const char* const values[] = {
-        ",1,2", "1,,2", "1,2,", "abc,1,2", "1,2,3x", "99999999999,1,2", "1,-2147483649,2",
-        "",     ",,"};
-    for (const char* value : values) {
-        Write(std::string("RGB1=") + value + "\r\n");
-        Module1::LoadPresets(file);
-        ExpectSlot(1, 0, 0, 0, 0);
+    const fs::path name = path_.filename(), user = folder_ / "user";
+    const std::tuple<fs::path, bool, fs::path::string_type> cases[] = {
+        {folder_, true, path_.native()},
+        {folder_ / "", true, path_.native()},
+        {root, true, root.native() + name.native()},
+        {folder_, false, (user / name).native()}};
+    for (const auto& [programFolder, writable, settingsPath] : cases) {
+        Module1::InitSettingsPath(programFolder, writable, user);
+        EXPECT_EQ(Module1::SettingsPath.native(), settingsPath);
     }
-    Write("RGB1=2147483647,-2147483648,1\r\n");
-    Module1::LoadPresets(file);
-    ExpectSlot(1, 1, 2147483647, -2147483648, 1);
+    File("");
+    Module1::InitSettingsPath(folder_, false, user);
+    EXPECT_EQ(Module1::SettingsPath, path_);
 }
 
-TEST_F(Module1Test, ASlotThatFailsToLoadKeepsItsOldOffsetsButHoldsNoPreset) {
-    Write("RGB4=7,8,9\r\n");
-    Module1::LoadPresets(file);
-    Write("RGB4=7,8\r\n");
-    Module1::LoadPresets(file);
-    ExpectSlot(4, 0, 7, 8, 9);
-}
-
-TEST_F(Module1Test, ReadsTheStartUpSlotFromAutoload) {
-    const struct {
-        const char* line;
-        std::int16_t slot;
-    } cases[] = {{"AUTOLOAD=3abc", 3}, {"AUTOLOAD=abc", 0},   {"AUTOLOAD=2.5", 2},
-                 {"AUTOLOAD=3.5", 4},  {"AUTOLOAD=-1", -1},   {"autoload= 6", 6},
-                 {"AUTOLOAD=", 0},     {"AUTOLOAD=99999", 0}, {"AUTOLOAD =5", 0},
-                 {"OTHER=1", 0}};
-    for (const auto& c : cases) {
-        Write(std::string(c.line) + "\r\n");
-        Module1::LoadPresets(file);
-        EXPECT_EQ(Module1::AutoLoadSlot, c.slot) << c.line;
+// Each file gives the start-up slot and slot 1 (3, 3, 3 unused when it holds no preset).
+TEST_F(Module1Test, LoadsTheStartUpSlotAndEachPresetByTheirRules) {
+    // clang-format off
+    const std::tuple<std::string_view, std::int16_t, Slot> cases[] = {
+        {"AUTOLOAD=3abc\r\nrgb1=1,2,3", 3, {1, 1, 2, 3}}, {"AUTOLOAD=abc\r\nRGB1=0,0,0", 0, {0, 0, 0, 0}},
+        {"AUTOLOAD=2.5\r\nRGB1=10,20", 2, {0, 3, 3, 3}}, {"AUTOLOAD=3.5\r\nRGB1=1,2,3,4", 4, {0, 3, 3, 3}},
+        {"AUTOLOAD=-1\r\nRGB1= 10 , -20 , 30", -1, {1, 10, -20, 30}}, {"AUTOLOAD=\t2d+1x", 20, {0, 3, 3, 3}},
+        {"autoload= 6\r\nRGB1=2.5,3.5,-0.5", 6, {1, 2, 4, 0}}, {"AUTOLOAD =5\r\nRGB1=1,2,3x", 0, {0, 3, 3, 3}},
+        {"AUTOLOAD=- 3 5E-1\r\nRGB1=5.,.5,-0", -4, {1, 5, 0, 0}}, {"AUTOLOAD=1e99999999999\r\nRGB1=,1,2", 0, {0, 3, 3, 3}},
+        {"AUTOLOAD=32767.5\r\nRGB1=- 1,1e3,1", 0, {0, 3, 3, 3}}, {"AUTOLOAD=-32768.5\r\nRGB1=\t1,1,1", -32768, {0, 3, 3, 3}},
+        {"AUTOLOAD=99999\r\nRGB0=9,9,9\r\nRGB7=9,9,9", 0, {0, 3, 3, 3}}, {"RGB1=0.50000000000000000001, 1 ,.", 0, {0, 3, 3, 3}},
+        {"RGB1=1,-2147483649,2", 0, {0, 3, 3, 3}}, {"RGB1=2147483647,-2147483648.5,0.50000000000000000001", 0, {1, 2147483647, -2147483647 - 1, 1}}};
+    // clang-format on
+    for (const auto& [bytes, autoLoad, slot] : cases) {
+        Module1::StorePreset(1, 3, 3, 3);
+        Module1::LoadPresets(File(bytes));
+        EXPECT_EQ(Module1::AutoLoadSlot, autoLoad) << bytes;
+        EXPECT_EQ(SlotState(1), slot) << bytes;
     }
 }
 
-TEST_F(Module1Test, WithoutAFileNothingIsLoadedAndNothingCreated) {
-    Module1::PresetUsed[3] = 1;
+// Without a file nothing is loaded and nothing made; the first save creates
+// the user's folder, the default content and the slot's line.
+TEST_F(Module1Test, TheFirstSaveCreatesTheFolderTheDefaultFileAndTheSlot) {
+    Module1::InitSettingsPath(folder_, false, folder_ / "user" / "kov");
+    Module1::StorePreset(2, 1, 1, 1);
     Module1::AutoLoadSlot = 5;
-    Module1::LoadPresets(file);
-    EXPECT_EQ(Module1::AutoLoadSlot, 0);
-    for (int slot = 1; slot <= 6; ++slot) {
-        EXPECT_EQ(Module1::PresetUsed[slot], 0) << slot;
-    }
-    EXPECT_FALSE(fs::exists(file));
-}
-
-TEST_F(Module1Test, AFolderAtThePathLoadsNothing) {
-    fs::create_directory(file);
-    Module1::LoadPresets(file);
-    EXPECT_EQ(Module1::AutoLoadSlot, 0);
-    EXPECT_EQ(Module1::PresetUsed[1], 0);
-}
-
-TEST_F(Module1Test, TheFirstSaveCreatesTheDefaultFileAndAddsTheSlot) {
-    Module1::EnsureSettingsFile(file);
-    Module1::SavePreset(file, 2, L"10,-20,0");
-    EXPECT_EQ(Read(), kDefaultContent + "RGB2=10,-20,0\r\n");
-
-    Module1::EnsureSettingsFile(file);
-    Module1::SavePreset(file, 2, L"0,0,0");
-    EXPECT_EQ(Read(), kDefaultContent + "RGB2=0,0,0\r\n");
-
-    Module1::LoadPresets(file);
-    ExpectSlot(2, 0, 0, 0, 0);
-    EXPECT_EQ(Module1::AutoLoadSlot, 0);
-}
-
-TEST_F(Module1Test, WorksInAProgramFolderWithAChineseName) {
-    const fs::path programFolder = folder / fs::path(u8"程序 文件夹");
-    fs::create_directory(programFolder);
-    Module1::InitSettingsPath(programFolder);
-    Module1::EnsureSettingsFile(Module1::SettingsPath);
-    Module1::SavePreset(Module1::SettingsPath, 5, L"-30,-30,-30");
     Module1::LoadPresets(Module1::SettingsPath);
-    ExpectSlot(5, 1, -30, -30, -30);
-    EXPECT_EQ(ReadBytes(programFolder / fs::path(u8"KOV调节设置.ini")),
-              kDefaultContent + "RGB5=-30,-30,-30\r\n");
-}
-
-TEST_F(Module1Test, ACreationThatFailsAnywhereLeavesNothingBehind) {
-    for (std::size_t n = 0; n <= kDefaultContent.size(); ++n) {
-        const WriteFault fault(n);
-        Module1::EnsureSettingsFile(file);
-        EXPECT_TRUE(folder.Entries().empty()) << "after " << n << " bytes";
+    Module1::SavePreset(Module1::SettingsPath, 2, L"1,2,3");
+    EXPECT_EQ(std::tuple(Module1::AutoLoadSlot, SlotState(2)), std::tuple(0, Slot{0, 1, 1, 1}));
+    EXPECT_EQ(EntryCount(), 0);
+    for (const Slot& slot : {Slot{1, 10, -20, 0}, Slot{0, 0, 0, 0}}) {
+        Module1::EnsureSettingsFile(Module1::SettingsPath);
+        Module1::StorePreset(2, slot[1], slot[2], slot[3]);
+        Module1::SavePreset(Module1::SettingsPath, 2, Module1::PresetValueText(2));
+        EXPECT_EQ(SlotState(2), slot);
     }
-    Module1::EnsureSettingsFile(file);
-    EXPECT_EQ(Read(), kDefaultContent);
-    EXPECT_EQ(folder.Entries(), std::vector<fs::path>{file.filename()});
+    EXPECT_EQ(ReadBytes(Module1::SettingsPath), kDefaultContent + "RGB2=0,0,0\r\n");
+    EXPECT_EQ(Module1::SettingsPath, folder_ / "user" / "kov" / path_.filename());
 }
 
-TEST_F(Module1Test, SavingWithoutAFileCreatesNothing) {
-    Module1::SavePreset(file, 1, L"1,2,3");
-    EXPECT_FALSE(fs::exists(file));
-}
-
+// The default only where no first line can be read.
 TEST_F(Module1Test, EnsureWritesTheDefaultOnlyWhenThereIsNoFirstLine) {
-    const struct {
-        const char* name;
-        std::string before;
-        std::string after;
-    } cases[] = {
-        {"empty file", "", kDefaultContent},
-        {"first line empty", "\r\nRGB1=1,2,3\r\n", "\r\nRGB1=1,2,3\r\n"},
-        {"a lone line end", "\r\n", "\r\n"},
-        {"no AUTOLOAD", "RGB1=1,2,3", "RGB1=1,2,3"},
-        {"anything at all", std::string("\0\xff\x81", 3), std::string("\0\xff\x81", 3)},
-    };
-    for (const auto& c : cases) {
-        Write(c.before);
-        Module1::EnsureSettingsFile(file);
-        EXPECT_EQ(Read(), c.after) << c.name;
+    // clang-format off
+    const std::pair<std::string, std::string> cases[] = {
+        {"", kDefaultContent}, {"\r\nRGB1=1,2,3\r\n", "\r\nRGB1=1,2,3\r\n"}, {"\r\n", "\r\n"},
+        {"RGB1=1,2,3", "RGB1=1,2,3"}, {{"\0\xff\x81", 3}, {"\0\xff\x81", 3}}};
+    // clang-format on
+    for (const auto& [before, after] : cases) {
+        Module1::EnsureSettingsFile(File(before));
+        EXPECT_EQ(Bytes(), after);
     }
-}
-
-TEST_F(Module1Test, EnsureLeavesAFolderAtThePathAlone) {
-    fs::create_directory(file);
-    Module1::EnsureSettingsFile(file);
-    EXPECT_TRUE(fs::is_directory(file));
-    Module1::SavePreset(file, 1, L"1,2,3");
-    EXPECT_TRUE(fs::is_directory(file));
 }

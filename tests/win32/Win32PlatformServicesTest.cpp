@@ -59,4 +59,19 @@ TEST(Win32PlatformServicesTest, ProgramFolderHoldsTheRunningExecutable) {
     EXPECT_TRUE(std::filesystem::exists(folder / self.filename()));
 }
 
+// The probe leaves nothing behind; the user's folder is under the roaming
+// application data.
+TEST(Win32PlatformServicesTest, SettingsPlacesAreAskedWithoutLeavingAnything) {
+    Win32PlatformServices platform(TestMutexName());
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / TestMutexName().substr(6);
+    std::filesystem::create_directory(folder);
+    EXPECT_TRUE(platform.CanCreateFilesIn(folder));
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_FALSE(platform.CanCreateFilesIn(folder / "missing"));
+    std::filesystem::remove(folder);
+    EXPECT_EQ(platform.UserSettingsFolder().filename(), L"KOV调节显示器");
+    EXPECT_TRUE(std::filesystem::is_directory(platform.UserSettingsFolder().parent_path()));
+}
+
 }  // namespace

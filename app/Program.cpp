@@ -1,0 +1,72 @@
+#include "Program.h"
+
+#include "Module_SetScreen.h"
+
+namespace {
+
+// Makes the device the one Module_SetScreen reaches while this lives.
+class ScreenInUse {
+public:
+    explicit ScreenInUse(GammaDevice& device) { Module_SetScreen::UseDevice(&device); }
+    ScreenInUse(const ScreenInUse&) = delete;
+    ScreenInUse& operator=(const ScreenInUse&) = delete;
+    ~ScreenInUse() { Module_SetScreen::UseDevice(nullptr); }
+};
+
+}  // namespace
+
+Program::Program(PlatformServices& platform, GammaDevice& screen)
+    : screen_(screen), form_(platform) {}
+
+int Program::Run(FrontEnd& frontEnd) {
+    frontEnd_ = &frontEnd;
+    const ScreenInUse screenInUse(screen_);
+    try {
+        if (!form_.Form_Load()) {
+            Unload();
+            return 0;
+        }
+        frontEnd.BuildWindow(PlanWindow(form_));
+        WatchScreen(frontEnd);
+        const int status = frontEnd.RunEventLoop();
+        Unload();
+        return status;
+    } catch (...) {
+        // Whatever went wrong, the screen gets its own ramp back.
+        Unload();
+        return 1;
+    }
+}
+
+void Program::StopRequested() {
+    frontEnd_->Quit();
+}
+
+void Program::SessionEnding() {
+    Unload();
+    frontEnd_->Quit();
+}
+
+void Program::DisplaysChanged() {
+    screen_.Reapply();
+}
+
+// Outputs that come or change while the program runs are reported on the
+// screen's connection, which the capture opened; once it is gone (the
+// display server went away) there is nothing more to watch.
+void Program::WatchScreen(FrontEnd& frontEnd) {
+    const int fd = screen_.EventDescriptor();
+    if (fd >= 0) {
+        frontEnd.WatchDescriptor(fd, [this, fd] {
+            screen_.TakeEvents();
+            return screen_.EventDescriptor() == fd;
+        });
+    }
+}
+
+void Program::Unload() {
+    if (!unloaded_) {
+        unloaded_ = true;
+        form_.Form_Unload();
+    }
+}

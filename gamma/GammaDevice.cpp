@@ -1,0 +1,152 @@
+#include "GammaDevice.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "Module_SetScreen.h"
+#include "RampResample.h"
+
+namespace {
+
+std::span<const RampEntry> Channel(std::span<const RampEntry> table, std::size_t channel) {
+    const std::size_t levels = table.size() / kRampChannels;
+    return table.subspan(channel * levels, levels);
+}
+
+}  // namespace
+
+GammaRamp RampOfTable(std::span<const RampEntry> table) {
+    GammaRamp ramp{};
+    for (std::size_t channel = 0; channel < kRampChannels; ++channel) {
+        std::ranges::copy(ResampleLevels(Channel(table, channel), kRampLevels),
+                          ramp.begin() + static_cast<std::ptrdiff_t>(RampIndex(channel, 0)));
+    }
+    return ramp;
+}
+
+GammaTable BuildOutputTable(std::span<const RampEntry> captured, std::int16_t red,
+                            std::int16_t green, std::int16_t blue) {
+    const GammaRamp work = Module_SetScreen::BuildWorkRamp(RampOfTable(captured), red, green, blue);
+    const std::size_t levels = captured.size() / kRampChannels;
+    if (levels == kRampLevels) {
+        return {work.begin(), work.end()};
+    }
+    const std::int16_t offsets[kRampChannels] = {red, green, blue};
+    GammaTable table;
+    table.reserve(captured.size());
+    for (std::size_t channel = 0; channel < kRampChannels; ++channel) {
+        if (Module_SetScreen::HalveOffset(offsets[channel]) == 0) {
+            const auto own = Channel(captured, channel);
+            table.insert(table.end(), own.begin(), own.end());
+        } else {
+            const auto resampled = ResampleLevels(Channel(work, channel), levels);
+            table.insert(table.end(), resampled.begin(), resampled.end());
+        }
+    }
+    return table;
+}
+
+std::optional<GammaRamp> GammaDevice::Capture() {
+    known_.clear();
+    offsets_.reset();
+    for (const GammaOutput& output : outputs_.ActiveOutputs()) {
+        TakeIn(output);
+    }
+    Settle();
+    if (known_.empty()) {
+        return std::nullopt;
+    }
+    return RampOfTable(known_.front().base);
+}
+
+void GammaDevice::Apply(std::int16_t red, std::int16_t green, std::int16_t blue) {
+    offsets_ = ChannelOffsets{red, green, blue};
+    WriteOffsets();
+    Settle();
+}
+
+void GammaDevice::Restore() {
+    for (KnownOutput& known : known_) {
+        if (known.active) {
+            Write(known, known.base);
+        }
+    }
+    outputs_.Flush();
+    offsets_.reset();
+}
+
+void GammaDevice::TakeEvents() {
+    Settle();
+}
+
+void GammaDevice::Reapply() {
+    TakeInOutputs();
+    WriteOffsets();
+    Settle();
+}
+
+void GammaDevice::TakeInOutputs() {
+    const std::vector<GammaOutput> active = outputs_.ActiveOutputs();
+    // An output stays only as it was: a size change makes it new.
+    for (KnownOutput& known : known_) {
+        known.active = known.active && std::ranges::find(active, known.output) != active.end();
+    }
+    for (const GammaOutput& output : active) {
+        const auto found = Find(output.id);
+        if (found == known_.end() || !found->active) {
+            TakeIn(output);
+        }
+    }
+}
+
+void GammaDevice::TakeIn(const GammaOutput& output) {
+    std::optional<GammaTable> shown = outputs_.ReadTable(output);
+    if (!shown) {
+        return;
+    }
+    const auto found = Find(output.id);
+    if (found == known_.end()) {
+        known_.push_back({output, std::move(*shown), {}, true});
+        return;
+    }
+    // Still showing our table, the output was switched off and on with the
+    // driver keeping its table: that table is ours, not a new base.
+    if (*shown != found->lastSet) {
+        found->base = std::move(*shown);
+    }
+    found->output = output;
+    found->active = true;
+}
+
+std::vector<GammaDevice::KnownOutput>::iterator GammaDevice::Find(const std::string& id) {
+    return std::ranges::find(known_, id, [](const KnownOutput& known) { return known.output.id; });
+}
+
+void GammaDevice::WriteOffsets() {
+    if (!offsets_) {
+        return;
+    }
+    for (KnownOutput& known : known_) {
+        if (known.active) {
+            Write(known,
+                  BuildOutputTable(known.base, offsets_->red, offsets_->green, offsets_->blue));
+        }
+    }
+    outputs_.Flush();
+}
+
+void GammaDevice::Write(KnownOutput& known, GammaTable table) {
+    if (outputs_.WriteTable(known.output, table)) {
+        known.lastSet = std::move(table);
+    }
+}
+
+// A flush waits for the display and may leave its events read and queued
+// on our side, where the event loop's watch on the descriptor cannot see
+// them; so every operation ends by taking them.
+void GammaDevice::Settle() {
+    while (outputs_.TakeEvents()) {
+        TakeInOutputs();
+        WriteOffsets();
+    }
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "GammaRamp.h"
+
+// One output that shows a picture: its stable id (the output's name, such
+// as "DUMMY1" or "\\.\DISPLAY2") and how many levels its gamma table has.
+struct GammaOutput {
+    std::string id;
+    std::size_t levels = 0;
+
+    bool operator==(const GammaOutput&) const = default;
+};
+
+// An output's gamma table at its own size: `levels` entries of red, then of
+// green, then of blue.
+using GammaTable = std::vector<RampEntry>;
+
+// The outputs of one display system as GammaDevice reaches them. A backend
+// only carries tables to and from the display and reports changes; every
+// decision (what to capture, what to write, what to keep) is GammaDevice's.
+//
+// Lifecycle: the backend connects on the first ActiveOutputs() and holds
+// its connection until it is destroyed. A connection that is lost for good
+// (the display server went away) makes every later call a harmless no-op:
+// no outputs, reads and writes refused, no event descriptor.
+class GammaOutputs {
+public:
+    GammaOutputs() = default;
+    GammaOutputs(const GammaOutputs&) = delete;
+    GammaOutputs& operator=(const GammaOutputs&) = delete;
+    virtual ~GammaOutputs() = default;
+
+    // The outputs that show a picture now, the primary one first, each once.
+    // Empty when the display cannot be reached.
+    virtual std::vector<GammaOutput> ActiveOutputs() = 0;
+
+    // The table the output shows now; nothing when it cannot be read or the
+    // output no longer has output.levels levels.
+    virtual std::optional<GammaTable> ReadTable(const GammaOutput& output) = 0;
+
+    // Hands the output a table of 3 * output.levels entries; false if it was
+    // refused at once. It may take effect only at the next Flush().
+    virtual bool WriteTable(const GammaOutput& output, std::span<const RampEntry> table) = 0;
+
+    // Makes every table written since the last flush show, and waits until
+    // the display has them; false if any of them was refused. Called once
+    // per apply, after the writes to every output.
+    virtual bool Flush() = 0;
+
+    // A descriptor that turns readable when display events wait, for the
+    // program's event loop to watch; -1 when there is none, which it becomes
+    // for good once the connection is lost.
+    virtual int EventDescriptor() const = 0;
+
+    // Takes every waiting event without blocking; true when outputs may have
+    // come, gone or changed since the last ActiveOutputs().
+    virtual bool TakeEvents() = 0;
+};
+
+// The outputs of this platform's screen. Each platform's backend file
+// defines it; the build links exactly one of them.
+std::unique_ptr<GammaOutputs> MakeScreenGammaOutputs();

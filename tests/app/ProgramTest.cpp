@@ -1,0 +1,116 @@
+#include <functional>
+#include <stdexcept>
+
+#include "FormTest.h"
+#include "Program.h"
+
+namespace {
+
+// A front end whose event loop does what a test asks and then ends.
+class FakeFrontEnd final : public FrontEnd {
+public:
+    void BuildWindow(std::span<const PlannedControl> plan) override { built = !plan.empty(); }
+    int RunEventLoop() override {
+        ++loops;
+        duringLoop();
+        return 7;
+    }
+    void Quit() override { ++quits; }
+    void WatchDescriptor(int fd, std::function<bool()> onReadable) override {
+        watched = fd;
+        readable = std::move(onReadable);
+    }
+
+    std::function<void()> duringLoop = [] {};
+    bool built = false;
+    int loops = 0;
+    int quits = 0;
+    int watched = -1;
+    std::function<bool()> readable;
+};
+
+// One way the program's run can end.
+struct WayOut {
+    const char* what;
+    bool anotherInstance;
+    void (*duringLoop)(Program&, FrmMain&);
+    int status;
+    int loops;
+};
+
+void Close(Program& /*program*/, FrmMain& form) {
+    form.VScrollA[1].SetValue(10);
+}
+
+const WayOut kWaysOut[] = {
+    {"the window closes", false, Close, 7, 1},
+    {"a stop signal", false,
+     [](Program& p, FrmMain& f) {
+         Close(p, f);
+         p.StopRequested();
+     },
+     7, 1},
+    {"the session ends", false,
+     [](Program& p, FrmMain& f) {
+         Close(p, f);
+         p.SessionEnding();
+     },
+     7, 1},
+    {"an error escapes the loop", false,
+     [](Program& p, FrmMain& f) {
+         Close(p, f);
+         throw std::runtime_error("lost");
+     },
+     1, 1},
+    {"a refused second start", true, Close, 0, 0},
+};
+
+void PrintTo(const WayOut& way, std::ostream* out) {
+    *out << way.what;
+}
+
+class ProgramTest : public FormTest, public ::testing::WithParamInterface<WayOut> {};
+
+}  // namespace
+
+TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
+    const WayOut& way = GetParam();
+    platform.anotherInstance = way.anotherInstance;
+    Program program(platform, device);
+    FakeFrontEnd frontEnd;
+    frontEnd.duringLoop = [&] { way.duringLoop(program, program.Form()); };
+
+    EXPECT_EQ(program.Run(frontEnd), way.status);
+
+    EXPECT_EQ(frontEnd.loops, way.loops);
+    EXPECT_EQ(frontEnd.built, !way.anotherInstance);
+    EXPECT_EQ(screen.Writes(), way.anotherInstance ? 0 : 2);
+    EXPECT_EQ(screen.Screen(), captured);
+}
+
+INSTANTIATE_TEST_SUITE_P(WaysOut, ProgramTest, ::testing::ValuesIn(kWaysOut));
+
+TEST_F(FormTest, AStopWhileTheNoticeShowsAsksTheFrontEndToEndItsLoops) {
+    platform.anotherInstance = true;
+    Program program(platform, device);
+    FakeFrontEnd frontEnd;
+    platform.onNotice = [&] { program.StopRequested(); };
+    EXPECT_EQ(program.Run(frontEnd), 0);
+    EXPECT_EQ(frontEnd.quits, 1);
+}
+
+TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReapply) {
+    screen.SetEventDescriptor(5);
+    Program program(platform, device);
+    FakeFrontEnd frontEnd;
+    frontEnd.duringLoop = [&] {
+        program.Form().VScrollA[1].SetValue(10);
+        EXPECT_TRUE(frontEnd.readable());
+        screen.SetEventDescriptor(-1);
+        EXPECT_FALSE(frontEnd.readable());
+        program.DisplaysChanged();
+    };
+    program.Run(frontEnd);
+    EXPECT_EQ(frontEnd.watched, 5);
+    EXPECT_EQ(screen.Writes(), 3);
+}

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "DesktopDisplays.h"
+#include "GammaDevice.h"
+#include "Module_SetScreen.h"
+#include "RecordingGammaOutputs.h"
+#include "Reference.h"
+
+namespace {
+
+// Nearly straight channels that differ by channel and by seed.
+GammaTable Curve(std::size_t levels, int seed) {
+    GammaTable table;
+    for (std::size_t i = 0; i < kRampChannels * levels; ++i) {
+        const double scale = 0.5 + 0.1 * static_cast<double>(i / levels) + 0.04 * seed;
+        table.push_back(static_cast<RampEntry>(
+            300 * seed + scale * 65535.0 * static_cast<double>(i % levels) / (levels - 1)));
+    }
+    return table;
+}
+
+using Offsets = std::array<int, kRampChannels>;
+
+void Apply(Offsets o) {
+    Module_SetScreen::ApplyGamma(o[0], o[1], o[2]);
+}
+
+// Outputs of 256, 1024 and 16 levels; the module uses the device over them.
+class GammaDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Module_SetScreen::ResetState();
+        Module_SetScreen::UseDevice(&device);
+        screen.Show("wide", bases["wide"]);
+        screen.Show("small", bases["small"]);
+    }
+    void TearDown() override { Module_SetScreen::ResetState(); }
+
+    // The output shows its base under the offsets: exactly at 256 levels and
+    // in channels left at 0, otherwise within the rounding of two resamplings.
+    void ExpectOnItsBase(const std::string& id, Offsets o) {
+        const GammaTable& shown = screen.Shown(id);
+        ASSERT_EQ(shown.size(), bases[id].size()) << id;
+        const std::size_t levels = shown.size() / kRampChannels;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const int offset = o[i / levels];
+            ASSERT_NEAR(shown[i], ReferenceIntensity(bases[id][i], offset),
+                        levels == kRampLevels || offset == 0 ? 0 : 2)
+                << id << " " << i;
+        }
+    }
+    long WritesTo(const std::string& id) const {
+        return std::ranges::count(screen.Written(), id, &RecordingGammaOutputs::Write::id);
+    }
+
+    std::map<std::string, GammaTable> bases = {
+        {"primary", Curve(256, 0)}, {"wide", Curve(1024, 1)}, {"small", Curve(16, 2)}};
+    RecordingGammaOutputs screen{RampOfTable(bases["primary"])};
+    GammaDevice device{screen};
+};
+
+}  // namespace
+
+TEST_F(GammaDeviceTest, EachOutputGetsTheOffsetsOnItsOwnTableAndBackExactly) {
+    Module_SetScreen::SaveGamma();
+    EXPECT_EQ(Module_SetScreen::SavedRamp, RampOfTable(bases["primary"]));
+    EXPECT_EQ(screen.Writes(), 0);
+    for (const Offsets o : {Offsets{-100, 0, 100}, {-100, 0, 100}, {36, -64, 2}, {0, 0, 0}}) {
+        const int flushes = screen.Flushes();
+        Apply(o);
+        EXPECT_EQ(Module_SetScreen::WorkRamp,
+                  Module_SetScreen::BuildWorkRamp(Module_SetScreen::SavedRamp, o[0], o[1], o[2]));
+        EXPECT_EQ(screen.Flushes(), flushes + 1);
+        for (const auto& [id, base] : bases) {
+            ExpectOnItsBase(id, o);
+        }
+    }
+    Apply({12, -100, -4});
+    Module_SetScreen::RestoreGamma();
+    for (const auto& [id, base] : bases) {
+        EXPECT_EQ(screen.Shown(id), base) << id;
+    }
+    // A new capture replaces the old one.
+    Apply({12, -100, -4});
+    const GammaTable darkened = screen.Shown("small");
+    Module_SetScreen::SaveGamma();
+    Module_SetScreen::RestoreGamma();
+    EXPECT_EQ(screen.Shown("small"), darkened);
+}
+
+// Nothing is written without a capture or to an output not read; the first
+// output read stands in for an unreadable primary.
+TEST_F(GammaDeviceTest, OnlyWhatWasCapturedIsWritten) {
+    screen.Refuse("small", true);
+    for (const bool readable : {false, true}) {
+        Apply({-100, -100, -100});
+        Module_SetScreen::RestoreGamma();
+        EXPECT_EQ(screen.Writes(), 0);
+        screen.Refuse("wide", !readable);
+        screen.Refuse("primary", true);
+        Module_SetScreen::SaveGamma();
+        EXPECT_EQ(Module_SetScreen::RampCaptured, readable);
+    }
+    EXPECT_EQ(Module_SetScreen::SavedRamp, RampOfTable(bases["wide"]));
+    Apply({-50, 0, 0});
+    EXPECT_EQ(WritesTo("primary") + WritesTo("small"), 0);
+    ExpectOnItsBase("wide", {-50, 0, 0});
+}
+
+// A returning output keeps its base if it shows what was last set on it, an
+// output still on is healed, one that is off is not written; after the
+// restore nothing is written, whatever comes.
+TEST_F(GammaDeviceTest, OutputsThatComeAndGoKeepTheirOwnBase) {
+    screen.Switch("wide", false);
+    Module_SetScreen::SaveGamma();
+    Apply({-40, 0, 0});
+    const struct {
+        GammaTable shownMeanwhile;  // empty: it keeps what it showed
+        bool on;
+        bool becomesBase;
+    } steps[] = {{{}, true, false},
+                 {{}, false, false},
+                 {{}, true, false},
+                 {Curve(1024, 3), true, false},
+                 {Curve(512, 5), false, true},
+                 {{}, true, false}};
+    for (std::size_t k = 0; k < std::size(steps); ++k) {
+        if (!steps[k].shownMeanwhile.empty()) {
+            screen.Show("wide", steps[k].shownMeanwhile);
+            bases["wide"] = steps[k].becomesBase ? steps[k].shownMeanwhile : bases["wide"];
+        }
+        screen.Switch("wide", steps[k].on);
+        const long writes = WritesTo("wide");
+        k % 2 == 0 ? device.TakeEvents() : device.Reapply();
+        if (steps[k].on) {
+            ExpectOnItsBase("wide", {-40, 0, 0});
+        }
+        Apply({-40, 0, 0});
+        EXPECT_EQ(WritesTo("wide") == writes, !steps[k].on) << k;
+    }
+    Module_SetScreen::RestoreGamma();
+    EXPECT_EQ(screen.Shown("wide"), bases["wide"]);
+    const int writes = screen.Writes();
+    screen.Switch("small", false);
+    device.TakeEvents();
+    screen.Switch("small", true);
+    device.Reapply();
+    EXPECT_EQ(screen.Writes(), writes);
+}
+
+TEST(DesktopDisplays, TakesThoseOnTheDesktopThePrimaryFirst) {
+    const std::vector<DisplayEntry> entries = {{L"1", true, false, false},
+                                               {L"2", false, false, false},
+                                               {L"3", true, true, false},
+                                               {L"mirror", true, false, true},
+                                               {L"4", true, false, false}};
+    EXPECT_EQ(DesktopDisplays(entries), (std::vector<std::wstring>{L"3", L"1", L"4"}));
+    EXPECT_TRUE(DesktopDisplays(std::span(entries).subspan(1, 1)).empty());
+}

@@ -1,0 +1,109 @@
+// Under tests/xorg/with-xorg-dummy, whose CRTCs keep their gamma.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "GammaDevice.h"
+
+namespace {
+
+void Xrandr(const std::string& arguments) {
+    ASSERT_EQ(std::system(("xrandr " + arguments).c_str()), 0) << arguments;
+}
+
+const std::string kSecondOn = "--output DUMMY1 --mode kov800 --right-of DUMMY0";
+
+// Waits up to two seconds for the descriptor to turn readable.
+bool Readable(int descriptor) {
+    pollfd watched{descriptor, POLLIN, 0};
+    return descriptor >= 0 && poll(&watched, 1, 2000) == 1;
+}
+
+// What each active output shows, seen through a connection of its own.
+std::map<std::string, GammaTable> Shown() {
+    const auto view = MakeScreenGammaOutputs();
+    std::map<std::string, GammaTable> shown;
+    for (const GammaOutput& output : view->ActiveOutputs()) {
+        shown[output.id] = view->ReadTable(output).value_or(GammaTable{});
+    }
+    return shown;
+}
+
+std::map<std::string, GammaTable> Built(std::map<std::string, GammaTable> tables, int offset) {
+    for (auto& [id, table] : tables) {
+        table = BuildOutputTable(table, offset, 0, static_cast<std::int16_t>(offset / 2));
+    }
+    return tables;
+}
+
+}  // namespace
+
+// Each output on its own table; one switched on later comes by an event.
+TEST(XRandROutputs, EachOutputKeepsItsOwnTableAndOneSwitchedOnLaterFollows) {
+    Xrandr("--newmode kov800 40 800 840 968 1056 600 601 605 628 +hsync +vsync");
+    Xrandr("--addmode DUMMY1 kov800");
+    Xrandr(kSecondOn);
+    const auto view = MakeScreenGammaOutputs();
+    int seed = 0;
+    for (const GammaOutput& output : view->ActiveOutputs()) {
+        view->WriteTable(output, BuildOutputTable(Shown().at(output.id), -20 * ++seed, 0, 0));
+    }
+    ASSERT_TRUE(view->Flush());
+    const auto before = Shown();
+    ASSERT_NE(before.at("DUMMY0"), before.at("DUMMY1"));
+
+    // The primary output comes first: its ramp is the one captured.
+    const auto outputs = MakeScreenGammaOutputs();
+    GammaDevice device(*outputs);
+    Xrandr("--output DUMMY1 --primary");
+    EXPECT_EQ(device.Capture(), RampOfTable(before.at("DUMMY1")));
+    Xrandr("--output DUMMY0 --primary");
+    ASSERT_EQ(device.Capture(), RampOfTable(before.at("DUMMY0")));
+    device.Apply(-100, 0, -50);
+    EXPECT_EQ(Shown(), Built(before, -100));
+    device.Restore();
+    EXPECT_EQ(Shown(), before);
+
+    // Switched off, DUMMY1's CRTC keeps its table; switched on after the
+    // capture, it gets the offsets on that table.
+    Xrandr("--output DUMMY1 --off");
+    ASSERT_TRUE(device.Capture().has_value());
+    device.Apply(-60, 0, -30);
+    Xrandr(kSecondOn);
+    ASSERT_TRUE(Readable(device.EventDescriptor()));
+    device.TakeEvents();
+    EXPECT_EQ(Shown(), Built(before, -60));
+    device.Restore();
+    EXPECT_EQ(Shown(), before);
+}
+
+// With no server to reach, or once the server is gone, nothing fails and no
+// descriptor is left to watch. The server is stopped last of all.
+TEST(XRandROutputsLost, NoServerOrALostOneIsHarmless) {
+    const char* const current = std::getenv("DISPLAY");
+    ASSERT_NE(current, nullptr);
+    const std::string display = current;
+    setenv("DISPLAY", ":4321", 1);
+    const auto none = MakeScreenGammaOutputs();
+    EXPECT_FALSE(GammaDevice(*none).Capture().has_value());
+    EXPECT_EQ(none->EventDescriptor(), -1);
+    setenv("DISPLAY", display.c_str(), 1);
+    const auto outputs = MakeScreenGammaOutputs();
+    GammaDevice device(*outputs);
+    ASSERT_TRUE(device.Capture().has_value());
+    pid_t server = 0;
+    ASSERT_TRUE(std::ifstream("/tmp/.X" + display.substr(1) + "-lock") >> server);
+    ASSERT_EQ(kill(server, SIGTERM), 0);
+    ASSERT_TRUE(Readable(device.EventDescriptor()));
+    device.TakeEvents();
+    EXPECT_EQ(device.EventDescriptor(), -1);
+    device.Apply(-100, 0, 0);
+    device.Restore();
+    EXPECT_FALSE(outputs->Flush());
+}

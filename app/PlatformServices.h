@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
+
+#include "BaselineRecord.h"
 
 // What the window needs from the operating system beyond its controls.
 // Each front end supplies one; tests supply a fake.
@@ -30,4 +33,13 @@ public:
     // The folder for this user's own settings of this program; it need not
     // exist yet. Empty when the system names none.
     virtual std::filesystem::path UserSettingsFolder() = 0;
+
+    // Where this user's baseline record for this screen is kept; nullptr
+    // when there is no place for it.
+    virtual RecordStore* BaselineRecord() = 0;
+
+    // Starts the watcher: a process of its own that waits for this one to
+    // end and then puts back what run `run` left on the screen (see
+    // GammaDevice::PutBackAfterRun). Without it, only the next start can.
+    virtual void StartWatcher(std::uint32_t run) = 0;
 };

@@ -1,5 +1,7 @@
 #include "Program.h"
 
+#include <random>
+
 #include "Module_SetScreen.h"
 
 namespace {
@@ -16,15 +18,21 @@ public:
 }  // namespace
 
 Program::Program(PlatformServices& platform, GammaDevice& screen)
-    : screen_(screen), form_(platform) {}
+    : platform_(platform), screen_(screen), form_(platform) {}
 
 int Program::Run(FrontEnd& frontEnd) {
     frontEnd_ = &frontEnd;
     const ScreenInUse screenInUse(screen_);
     try {
+        // The mark that tells this run's record from another run's.
+        const std::uint32_t run = std::random_device()();
+        screen_.KeepRecordIn(platform_.BaselineRecord(), run);
         if (!form_.Form_Load()) {
             Unload();
             return 0;
+        }
+        if (screen_.KeepsRecord()) {
+            platform_.StartWatcher(run);
         }
         frontEnd.BuildWindow(PlanWindow(form_));
         WatchScreen(frontEnd);

@@ -9,7 +9,9 @@
 // device is in use for the whole run; the window loads, shows and runs its
 // event loop; and the window unloads exactly once, however the run ends (the
 // window closed, a stop signal, the end of the session, an error escaping
-// the event loop, or a refused second start).
+// the event loop, or a refused second start). A run that keeps a baseline
+// record has a watcher started once the window has loaded, so that the
+// screen gets its own ramp back however the process ends.
 class Program final : public ProgramEvents {
 public:
     Program(PlatformServices& platform, GammaDevice& screen);
@@ -28,6 +30,7 @@ private:
     void WatchScreen(FrontEnd& frontEnd);
     void Unload();
 
+    PlatformServices& platform_;
     GammaDevice& screen_;
     FrmMain form_;
     FrontEnd* frontEnd_ = nullptr;

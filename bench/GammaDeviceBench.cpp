@@ -1,8 +1,11 @@
 // One apply through the real device beside the floor of what X allows, on a
 // private Xorg dummy server with one and with two outputs switched on: the
 // floor is one kept connection, XRRSetCrtcGamma on each active CRTC and one
-// XSync. Also one step of the all-channels slider, which makes four applies.
-// Prints the median times and the device's as a multiple of the floor's.
+// XSync. The device applies without and with its baseline record, which it
+// rewrites on every apply, kept where the program keeps it (the private
+// runtime folder). Also one step of the all-channels slider, which makes
+// four applies. Prints the median times and the device's as a multiple of
+// the floor's.
 //
 // Started without KOV_ON_DUMMY_SERVER=1, it runs itself again under
 // tests/xorg/with-xorg-dummy, so it never changes a real screen's gamma.
@@ -21,6 +24,8 @@
 
 #include "GammaDevice.h"
 #include "Module_SetScreen.h"
+#include "RuntimeFolder.h"
+#include "Watcher.h"
 #include "X11Resources.h"
 
 namespace {
@@ -85,6 +90,8 @@ void BM_ApplyBesideFloor(benchmark::State& state) {
     const auto tables = ActiveCrtcTables(display.Get());
     const auto outputs = MakeScreenGammaOutputs();
     GammaDevice device(*outputs);
+    RecordFile record(CurrentRuntimeFolder().value_or("/tmp") / "bench.record");
+    device.KeepRecordIn(state.range(1) == 1 ? &record : nullptr, 1);
     device.Capture();
     std::vector<double> floor;
     std::vector<double> apply;
@@ -107,7 +114,10 @@ void BM_ApplyBesideFloor(benchmark::State& state) {
     state.counters["device_us"] = Median(apply);
     state.counters["ratio"] = Median(apply) / Median(floor);
 }
-BENCHMARK(BM_ApplyBesideFloor)->Arg(1)->Arg(2)->UseRealTime();
+BENCHMARK(BM_ApplyBesideFloor)
+    ->ArgNames({"outputs", "record"})
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->UseRealTime();
 
 // The all-channels slider's step: red, green and blue follow one by one,
 // each applying, and the all-channels slider applies once more.

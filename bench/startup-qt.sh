@@ -10,17 +10,17 @@ build=${1:-build/linux}
 runs=${2:-10}
 
 if [[ ${KOV_ON_DUMMY_SERVER:-} != 1 ]]; then
-  cmake --build "$build" --target kov-display bare_qt_window startup_probe >/dev/null
+  cmake --build "$build" --target kov-display kov-display-watcher bare_qt_window startup_probe >/dev/null
   KOV_ON_DUMMY_SERVER=1 exec tests/xorg/with-xorg-dummy "$0" "$build" "$runs"
 fi
 unset QT_QPA_PLATFORM
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kov-startup.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-# The program runs from a folder of its own, with no settings file, and
-# takes its instance lock in a runtime folder of its own.
+# The program runs from a folder of its own, with no settings file and with
+# its watcher, and takes its instance lock in a runtime folder of its own.
 mkdir -m 700 "$work/run" "$work/program"
-cp "$build/app/qt/kov-display" "$work/program/"
+cp "$build/app/qt/kov-display" "$build/app/qt/kov-display-watcher" "$work/program/"
 export XDG_RUNTIME_DIR="$work/run"
 probe="$build/bench/startup_probe"
 

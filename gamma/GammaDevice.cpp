@@ -46,12 +46,17 @@ GammaTable BuildOutputTable(std::span<const RampEntry> captured, std::int16_t re
     return table;
 }
 
+void GammaDevice::KeepRecordIn(RecordStore* store, std::uint32_t owner) {
+    store_ = store;
+    owner_ = owner;
+}
+
+bool GammaDevice::KeepsRecord() const {
+    return store_ != nullptr && !known_.empty();
+}
+
 std::optional<GammaRamp> GammaDevice::Capture() {
-    known_.clear();
-    offsets_.reset();
-    for (const GammaOutput& output : outputs_.ActiveOutputs()) {
-        TakeIn(output);
-    }
+    CaptureOutputs(ReadRecord(std::nullopt));
     Settle();
     if (known_.empty()) {
         return std::nullopt;
@@ -73,6 +78,13 @@ void GammaDevice::Restore() {
     }
     outputs_.Flush();
     offsets_.reset();
+    UpdateRecord();
+}
+
+void GammaDevice::PutBackAfterRun() {
+    if (const auto record = ReadRecord(owner_)) {
+        CaptureOutputs(record);
+    }
 }
 
 void GammaDevice::TakeEvents() {
@@ -83,6 +95,62 @@ void GammaDevice::Reapply() {
     TakeInOutputs();
     WriteOffsets();
     Settle();
+}
+
+// A damaged record is discarded.
+std::optional<BaselineRecord> GammaDevice::ReadRecord(std::optional<std::uint32_t> run) {
+    const std::optional<std::string> bytes = store_ != nullptr ? store_->Read() : std::nullopt;
+    std::optional<BaselineRecord> record = bytes ? DecodeRecord(*bytes) : std::nullopt;
+    if (bytes && !record) {
+        store_->Remove();
+    }
+    if (record && run && record->owner != *run) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+// Where an output still shows the table the record's run last set on it,
+// that run's base goes back and becomes the output's own; the record is
+// then discarded.
+void GammaDevice::CaptureOutputs(const std::optional<BaselineRecord>& record) {
+    known_.clear();
+    offsets_.reset();
+    recordWritten_ = false;
+    for (const GammaOutput& output : outputs_.ActiveOutputs()) {
+        TakeIn(output);
+    }
+    if (!record) {
+        return;
+    }
+    for (KnownOutput& known : known_) {
+        if (const GammaTable* base = DeadRunBase(*record, known.output.id, known.base)) {
+            known.base = *base;
+            Write(known, known.base);
+        }
+    }
+    outputs_.Flush();
+    store_->Remove();
+}
+
+// The record lists every output that shows, or showed when it went, a table
+// of ours other than its base; with none, there is no record.
+void GammaDevice::UpdateRecord() {
+    if (!KeepsRecord()) {
+        return;
+    }
+    BaselineRecord record{owner_, {}};
+    for (const KnownOutput& known : known_) {
+        if (!known.lastSet.empty() && known.lastSet != known.base) {
+            record.outputs.push_back({known.output.id, known.base, TableHash(known.lastSet)});
+        }
+    }
+    if (!record.outputs.empty()) {
+        store_->Write(EncodeRecord(record));
+        recordWritten_ = true;
+    } else if (std::exchange(recordWritten_, false)) {
+        store_->Remove();
+    }
 }
 
 void GammaDevice::TakeInOutputs() {
@@ -133,6 +201,7 @@ void GammaDevice::WriteOffsets() {
         }
     }
     outputs_.Flush();
+    UpdateRecord();
 }
 
 void GammaDevice::Write(KnownOutput& known, GammaTable table) {

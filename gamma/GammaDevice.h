@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BaselineRecord.h"
 #include "GammaOutputs.h"
 #include "GammaRamp.h"
 
@@ -19,10 +20,30 @@ public:
     GammaDevice(const GammaDevice&) = delete;
     GammaDevice& operator=(const GammaDevice&) = delete;
 
+    // Keeps the baseline record of run `owner` in store (nullptr: none)
+    // from the next Capture on. The store must outlive its use here.
+    void KeepRecordIn(RecordStore* store, std::uint32_t owner);
+
+    // Whether this run keeps a baseline record and so needs a watcher: when
+    // it has a store and has captured an output, whose table would stay on
+    // the screen after the program is gone. The one place that decides.
+    bool KeepsRecord() const;
+
     // Captures the table of every active output at its own size, replacing
     // any earlier capture. Gives the primary output's table at 256 levels
     // (the first output that could be read), or nothing when none could.
+    // With a store, the record found there is taken first: an output that
+    // still shows the table a dead run last set on it gets the run's base
+    // back, and that base is its own; any other output is left as it is.
+    // The record is then discarded. From then on, every change of what the
+    // outputs show rewrites the record, and once every output shows its
+    // base again the record is removed.
     std::optional<GammaRamp> Capture();
+
+    // The watcher's work once the run of the record (KeepRecordIn's owner)
+    // has ended: if the record in the store is that run's, puts the bases
+    // back as Capture does and removes it; a record of another run stays.
+    void PutBackAfterRun();
 
     // Gives every captured output that is active the table for these
     // offsets built from its own base, and flushes once.
@@ -62,6 +83,9 @@ private:
         bool active = true;
     };
 
+    std::optional<BaselineRecord> ReadRecord(std::optional<std::uint32_t> run);
+    void CaptureOutputs(const std::optional<BaselineRecord>& record);
+    void UpdateRecord();
     void TakeInOutputs();
     void TakeIn(const GammaOutput& output);
     std::vector<KnownOutput>::iterator Find(const std::string& id);
@@ -74,6 +98,10 @@ private:
     // The offsets the outputs carry; none before the first Apply and after
     // a Restore.
     std::optional<ChannelOffsets> offsets_;
+    RecordStore* store_ = nullptr;
+    std::uint32_t owner_ = 0;
+    // Whether a record of ours may be in the store.
+    bool recordWritten_ = false;
 };
 
 // The 256-level ramp of an output's table: each channel resampled to 256

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "BaselineRecord.h"
 #include "GammaOutputs.h"
 
 // Stand-in outputs for tests. Each output has an id, a table at its own size
@@ -61,4 +62,17 @@ private:
     int flushes_ = 0;
     bool changed_ = false;
     int descriptor_ = -1;
+};
+
+// A record store in memory for tests.
+class MemoryRecordStore final : public RecordStore {
+public:
+    std::optional<std::string> Read() override { return bytes; }
+    bool Write(std::string_view written) override {
+        bytes = std::string(written);
+        return true;
+    }
+    void Remove() override { bytes.reset(); }
+
+    std::optional<std::string> bytes;
 };

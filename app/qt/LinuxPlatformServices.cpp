@@ -14,14 +14,10 @@
 
 #include "ControlWidgets.h"
 #include "RuntimeFolder.h"
+#include "Watcher.h"
 
 std::optional<std::filesystem::path> CurrentInstanceLockPath() {
-    const auto folder = CurrentRuntimeFolder();
-    if (!folder) {
-        return std::nullopt;
-    }
-    const char* display = std::getenv("DISPLAY");
-    return *folder / ("instance-" + DisplayFileName(display == nullptr ? "" : display) + ".lock");
+    return CurrentDisplayFile("instance", ".lock");
 }
 
 LinuxPlatformServices::LinuxPlatformServices(std::optional<std::filesystem::path> lockPath)
@@ -76,6 +72,19 @@ std::filesystem::path LinuxPlatformServices::UserSettingsFolder() {
     }
     return ::UserSettingsFolder(configHome == nullptr ? "" : configHome,
                                 home == nullptr ? "" : home);
+}
+
+RecordStore* LinuxPlatformServices::BaselineRecord() {
+    if (!record_) {
+        if (const auto path = CurrentRecordPath()) {
+            record_.emplace(*path);
+        }
+    }
+    return record_ ? &*record_ : nullptr;
+}
+
+void LinuxPlatformServices::StartWatcher(std::uint32_t run) {
+    watcherPipe_ = ::StartWatcher(ProgramFolder() / kWatcherName, run);
 }
 
 std::filesystem::path LinuxPlatformServices::ProgramFolder() {

@@ -5,6 +5,7 @@
 
 #include "PlatformServices.h"
 #include "UniqueFd.h"
+#include "Watcher.h"
 
 // The instance lock of this process's user on its X display, in the
 // user's private runtime folder; none when there is no such folder.
@@ -18,7 +19,8 @@ std::filesystem::path UserSettingsFolder(std::string_view configHome, std::strin
 // The platform services of the Linux program. An instance is claimed by
 // holding an flock on the lock file for the life of the process; the lock
 // goes with the process however it ends. Without a lock file the program
-// runs rather than refusing the user.
+// runs rather than refusing the user. The baseline record lives beside the
+// lock, and the watcher's pipe is held for the life of the process.
 class LinuxPlatformServices final : public PlatformServices {
 public:
     explicit LinuxPlatformServices(std::optional<std::filesystem::path> lockPath);
@@ -28,8 +30,12 @@ public:
     std::filesystem::path ProgramFolder() override;
     bool CanCreateFilesIn(const std::filesystem::path& folder) override;
     std::filesystem::path UserSettingsFolder() override;
+    RecordStore* BaselineRecord() override;
+    void StartWatcher(std::uint32_t run) override;
 
 private:
     std::optional<std::filesystem::path> lockPath_;
     UniqueFd lock_;
+    std::optional<RecordFile> record_;
+    UniqueFd watcherPipe_;
 };

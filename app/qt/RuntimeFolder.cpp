@@ -36,6 +36,19 @@ std::optional<std::filesystem::path> CurrentRuntimeFolder() {
                          ::getuid());
 }
 
+std::optional<std::filesystem::path> CurrentDisplayFile(std::string_view kind,
+                                                        std::string_view extension) {
+    const auto folder = CurrentRuntimeFolder();
+    if (!folder) {
+        return std::nullopt;
+    }
+    const char* display = std::getenv("DISPLAY");
+    std::string name(kind);
+    name += "-" + DisplayFileName(display == nullptr ? "" : display);
+    name += extension;
+    return *folder / name;
+}
+
 std::string DisplayFileName(std::string_view display) {
     const std::size_t colon = display.rfind(':');
     const std::size_t dot = display.find('.', colon == std::string_view::npos ? 0 : colon);

@@ -26,6 +26,11 @@ std::optional<std::filesystem::path> PrivateFolder(const std::filesystem::path& 
 // The private runtime folder of this process's user, if it can be had.
 std::optional<std::filesystem::path> CurrentRuntimeFolder();
 
+// The file kind-<display><extension> in that folder, for this process's X
+// display ($DISPLAY); none without the folder.
+std::optional<std::filesystem::path> CurrentDisplayFile(std::string_view kind,
+                                                        std::string_view extension);
+
 // An X display's name as a part of a file name: letters, digits, '-', '_'
 // and '.', without its screen number (":0" and ":0.1" are one server).
 std::string DisplayFileName(std::string_view display);

@@ -71,6 +71,19 @@ std::filesystem::path Win32PlatformServices::UserSettingsFolder() {
     return std::filesystem::path(appData.Get()) / L"KOV调节显示器";
 }
 
+RecordStore* Win32PlatformServices::BaselineRecord() {
+    if (!record_) {
+        if (const auto path = CurrentRecordPath()) {
+            record_.emplace(*path);
+        }
+    }
+    return record_ ? &*record_ : nullptr;
+}
+
+void Win32PlatformServices::StartWatcher(std::uint32_t run) {
+    ::StartWatcher(run);
+}
+
 std::wstring ModuleFileName(HMODULE module, std::size_t initialCapacity) {
     std::wstring name(std::max<std::size_t>(initialCapacity, 1), L'\0');
     for (;;) {

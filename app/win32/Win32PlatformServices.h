@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "PlatformServices.h"
+#include "Watcher.h"
 #include "Win32Handles.h"
 
 // The name of the mutex whose existence marks a running instance. "Local\"
@@ -15,7 +16,8 @@
 inline constexpr std::wstring_view kInstanceMutexName = L"Local\\KOV-Display-Single-Instance";
 
 // The platform services on Windows: a named mutex for the one instance, a
-// message box for the notice, and the executable's folder.
+// message box for the notice, the executable's folder, and the session's
+// baseline record and watcher.
 class Win32PlatformServices final : public PlatformServices {
 public:
     explicit Win32PlatformServices(std::wstring_view mutexName = kInstanceMutexName);
@@ -25,9 +27,12 @@ public:
     std::filesystem::path ProgramFolder() override;
     bool CanCreateFilesIn(const std::filesystem::path& folder) override;
     std::filesystem::path UserSettingsFolder() override;
+    RecordStore* BaselineRecord() override;
+    void StartWatcher(std::uint32_t run) override;
 
 private:
     std::wstring mutexName_;
+    std::optional<RecordFile> record_;
     // Held for the life of the process once this instance has claimed it.
     UniqueKernelHandle instanceMutex_;
 };

@@ -4,14 +4,23 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <string_view>
+
 #include "GammaDevice.h"
 #include "Program.h"
+#include "Watcher.h"
 #include "Win32FrontEnd.h"
 #include "Win32PlatformServices.h"
 
-// The program takes nothing from its command line.
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+// The program takes nothing from its command line but the watcher's switch,
+// which it gives itself.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLine,
                     int showCommand) {
+    const std::wstring_view arguments(commandLine);
+    if (arguments.starts_with(kWatchSwitch)) {
+        const auto outputs = MakeScreenGammaOutputs();
+        return RunWatcher(arguments.substr(kWatchSwitch.size()), *outputs);
+    }
     // The themed common controls of the manifest take effect once comctl32
     // is loaded and its standard classes registered.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

@@ -2,11 +2,13 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "PlatformServices.h"
+#include "RecordingGammaOutputs.h"
 
 // Platform services for headless tests: a chosen answer to the instance
 // question, a chosen program folder, whether it may be written and a user
@@ -26,12 +28,16 @@ public:
     std::filesystem::path ProgramFolder() override { return programFolder_; }
     bool CanCreateFilesIn(const std::filesystem::path&) override { return programFolderWritable; }
     std::filesystem::path UserSettingsFolder() override { return userSettingsFolder; }
+    RecordStore* BaselineRecord() override { return &record; }
+    void StartWatcher(std::uint32_t run) override { watchedRun = run; }
 
     bool anotherInstance = false;
     bool programFolderWritable = true;
     std::filesystem::path userSettingsFolder;
     std::vector<std::wstring> notices;
     std::function<void()> onNotice;  // runs while a notice shows
+    MemoryRecordStore record;
+    std::optional<std::uint32_t> watchedRun;
 
 private:
     std::filesystem::path programFolder_;

@@ -86,6 +86,8 @@ TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
     EXPECT_EQ(frontEnd.built, !way.anotherInstance);
     EXPECT_EQ(screen.Writes(), way.anotherInstance ? 0 : 2);
     EXPECT_EQ(screen.Screen(), captured);
+    EXPECT_EQ(platform.watchedRun.has_value(), !way.anotherInstance);
+    EXPECT_FALSE(platform.record.bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, ProgramTest, ::testing::ValuesIn(kWaysOut));

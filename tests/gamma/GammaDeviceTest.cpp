@@ -4,8 +4,10 @@
 #include <array>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "BaselineRecord.h"
 #include "DesktopDisplays.h"
 #include "GammaDevice.h"
 #include "Module_SetScreen.h"
@@ -64,6 +66,26 @@ protected:
     RecordingGammaOutputs screen{RampOfTable(bases["primary"])};
     GammaDevice device{screen};
 };
+
+enum class Shows { Ours, Base, Other };
+enum class Next { Start, Watcher, OtherWatcher };
+
+struct DeadRun {
+    const char* what;
+    Shows primary;
+    Shows second;
+    bool damaged;
+};
+
+const DeadRun kDeadRuns[] = {
+    {"both still show the run's table", Shows::Ours, Shows::Ours, false},
+    {"only one still does", Shows::Other, Shows::Ours, false},
+    {"both were changed since", Shows::Other, Shows::Other, false},
+    {"both show their base", Shows::Base, Shows::Base, false},
+    {"the record is damaged", Shows::Ours, Shows::Ours, true},
+};
+
+class DeadRunTest : public ::testing::TestWithParam<std::tuple<DeadRun, Next>> {};
 
 }  // namespace
 
@@ -163,3 +185,75 @@ TEST(DesktopDisplays, TakesThoseOnTheDesktopThePrimaryFirst) {
     EXPECT_EQ(DesktopDisplays(entries), (std::vector<std::wstring>{L"3", L"1", L"4"}));
     EXPECT_TRUE(DesktopDisplays(std::span(entries).subspan(1, 1)).empty());
 }
+
+TEST(BaselineRecord, ReadsBackWhatWasWrittenAndDiscardsAnythingElse) {
+    const BaselineRecord record{7, {{"DUMMY0", Curve(16, 1), 42}, {"二", Curve(256, 2), 9}}};
+    const std::string bytes = EncodeRecord(record);
+    EXPECT_EQ(DecodeRecord(bytes), record);
+    for (const std::string& bad :
+         {'X' + bytes.substr(1), bytes.substr(0, 4) + '\2' + bytes.substr(5),
+          bytes.substr(0, 12) + '\3' + bytes.substr(13), bytes + '\0'}) {
+        EXPECT_FALSE(DecodeRecord(bad)) << bad.size();
+    }
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        EXPECT_FALSE(DecodeRecord(bytes.substr(0, size))) << size;
+    }
+}
+
+TEST(BaselineRecord, IsKeptOnlyWhileTheScreenShowsATableOfOurs) {
+    RecordingGammaOutputs screen;
+    MemoryRecordStore store;
+    GammaDevice device(screen);
+    device.KeepRecordIn(&store, 3);
+    EXPECT_FALSE(device.KeepsRecord());
+    device.Capture();
+    device.Apply(0, 0, 0);
+    EXPECT_FALSE(store.bytes);
+    device.Apply(-20, 0, 0);
+    EXPECT_EQ(DecodeRecord(store.bytes.value_or("")).value().owner, 3U);
+    device.Restore();
+    EXPECT_FALSE(store.bytes);
+}
+
+TEST_P(DeadRunTest, OnlyOutputsStillShowingTheRunsTableGetTheirBaseBack) {
+    const auto& [run, next] = GetParam();
+    SCOPED_TRACE(run.what);
+    std::map<std::string, GammaTable> bases = {{"primary", Curve(256, 0)},
+                                               {"second", Curve(16, 1)}};
+    RecordingGammaOutputs screen(RampOfTable(bases["primary"]));
+    screen.Show("second", bases["second"]);
+    MemoryRecordStore store;
+    GammaDevice dead(screen);
+    dead.KeepRecordIn(&store, 5);
+    dead.Capture();
+    dead.Apply(-40, 20, -60);
+    std::map<std::string, GammaTable> expected;
+    for (const auto& [id, shows] : {std::pair{"primary", run.primary}, {"second", run.second}}) {
+        if (shows != Shows::Ours) {
+            screen.Show(id, shows == Shows::Base ? bases[id] : Curve(bases[id].size() / 3, 3));
+        }
+        const bool putBack = shows == Shows::Ours && !run.damaged && next != Next::OtherWatcher;
+        expected[id] = putBack ? bases[id] : screen.Shown(id);
+    }
+    if (run.damaged) {
+        store.bytes->pop_back();
+    }
+    const auto record = store.bytes;
+    GammaDevice after(screen);
+    after.KeepRecordIn(&store, next == Next::Watcher ? 5 : 6);
+    next == Next::Start ? static_cast<void>(after.Capture()) : after.PutBackAfterRun();
+    EXPECT_EQ(store.bytes, next == Next::OtherWatcher && !run.damaged ? record : std::nullopt);
+    for (const auto& [id, table] : expected) {
+        EXPECT_EQ(screen.Shown(id), table) << id;
+    }
+    after.Apply(-100, 100, 0);
+    after.Restore();
+    for (const auto& [id, table] : expected) {
+        EXPECT_EQ(screen.Shown(id), table) << id << " as the base";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, DeadRunTest,
+                         ::testing::Combine(::testing::ValuesIn(kDeadRuns),
+                                            ::testing::Values(Next::Start, Next::Watcher,
+                                                              Next::OtherWatcher)));

@@ -31,7 +31,7 @@ for library in libqt6core6 libqt6gui6 libqt6widgets6; do
 done
 
 id=com.example.KovDisplay
-for file in bin/kov-display share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+for file in bin/kov-display bin/kov-display-watcher share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
   share/man/man1/kov-display.1 share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
   [[ -f $work/root/usr/$file ]] || fail "the package lacks /usr/$file"
 done

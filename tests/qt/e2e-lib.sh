@@ -12,7 +12,7 @@ probe=$2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kov-e2e.XXXXXX")
 mkdir -m 700 "$work/run" "$work/program"
-cp "$program_source" "$work/program/kov-display"
+cp "$program_source" "$(dirname "$program_source")/kov-display-watcher" "$work/program/"
 program="$work/program/kov-display"
 settings="$work/program/KOV调节设置.ini"
 export XDG_RUNTIME_DIR="$work/run"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program on a real X server: window title and size, sliders to
-# screen ramp, the ramp put back on close and on stop signals, and the
-# second start refused with its notice.
+# screen ramp, the ramp put back on close, on stop signals and after a kill,
+# and the second start refused with its notice.
 #
 # usage: e2e-window.sh KOV_DISPLAY X11_PROBE   (run under with-xorg-dummy)
 source "$(dirname "$0")/e2e-lib.sh"
@@ -67,5 +67,29 @@ for signal in TERM INT HUP; do
     fail "SIG$signal ended it with '$exit_status'"
   check_ramp "SIG$signal puts the captured ramp back" 0 0 0
 done
+
+# Killed, the program leaves the restore to its watcher, a windowless child
+# without the lock; killed with its watcher, to the next start.
+for killed in program both; do
+  start_program || fail "the window appears before the kill"
+  click_twips "$red_x" "$slider_down_y" 2
+  check_ramp "red two steps down before the kill" -4 0 0
+  [[ $killed == program ]] || kill -KILL "$(pgrep -P "$program_pid")"
+  kill -KILL "$program_pid"
+  wait_for_exit "$program_pid"
+  [[ $killed == both ]] || tenths=10 check_ramp "the watcher puts the ramp back within a second" 0 0 0
+done
+start_program || fail "the window appears after the kills"
+watcher=$(pgrep -P "$program_pid" || true)
+[[ -n $watcher && -z $(xdotool search --all --pid "$watcher") ]] &&
+  ! ls -l "/proc/$watcher/fd" | grep -q '\.lock$' && pass "a watcher with no window and no lock" ||
+  fail "the watcher is missing, has a window or holds the lock"
+click_twips "$reset_x" "$reset_y"
+check_ramp "after both were killed, the next start and 复位 give the captured ramp" 0 0 0
+"$probe" close "$main_window"
+wait_for_exit "$program_pid"
+sleep 0.5
+[[ $(ps -o stat= -p "$watcher") != [^Z]* ]] && pass "after a close the watcher ends" ||
+  fail "the watcher lives on after a close"
 
 finish

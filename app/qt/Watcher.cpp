@@ -1,0 +1,102 @@
+#include "Watcher.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <utility>
+
+#include "GammaDevice.h"
+#include "RuntimeFolder.h"
+#include "SettingsFile.h"
+
+namespace {
+
+using SpawnActions =
+    UniquePointerHandle<posix_spawn_file_actions_t, &posix_spawn_file_actions_destroy>;
+using SpawnAttributes = UniquePointerHandle<posix_spawnattr_t, &posix_spawnattr_destroy>;
+
+}  // namespace
+
+std::optional<std::filesystem::path> CurrentRecordPath() {
+    return CurrentDisplayFile("baseline", ".record");
+}
+
+RecordFile::RecordFile(std::filesystem::path path)
+    : path_(std::move(path)), temporary_(path_.native() + ".tmp") {}
+
+std::optional<std::string> RecordFile::Read() {
+    return SettingsFile::ReadFileBytes(path_);
+}
+
+bool RecordFile::Write(std::string_view bytes) {
+    UniqueFd file(::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
+                         S_IRUSR | S_IWUSR));
+    return file &&
+           ::write(file.Get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+           ::close(file.Release()) == 0 && ::rename(temporary_.c_str(), path_.c_str()) == 0;
+}
+
+void RecordFile::Remove() {
+    ::unlink(path_.c_str());
+}
+
+UniqueFd StartWatcher(const std::filesystem::path& watcher, std::uint32_t run) {
+    std::array<int, 2> ends{-1, -1};
+    if (::pipe2(ends.data(), O_CLOEXEC) != 0) {
+        return {};
+    }
+    const UniqueFd readEnd(ends[0]);
+    UniqueFd writeEnd(ends[1]);
+
+    posix_spawn_file_actions_t actionsData;
+    posix_spawn_file_actions_init(&actionsData);
+    const SpawnActions actions(&actionsData);
+    posix_spawn_file_actions_adddup2(actions.Get(), readEnd.Get(), STDIN_FILENO);
+    posix_spawnattr_t attributesData;
+    posix_spawnattr_init(&attributesData);
+    const SpawnAttributes attributes(&attributesData);
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+    posix_spawnattr_setsigmask(attributes.Get(), &noSignals);
+    posix_spawnattr_setflags(attributes.Get(), POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+
+    std::string name(kWatcherName);
+    std::string runText = std::to_string(run);
+    std::array<char*, 3> arguments{name.data(), runText.data(), nullptr};
+    pid_t started = 0;
+    if (posix_spawn(&started, watcher.c_str(), actions.Get(), attributes.Get(), arguments.data(),
+                    environ) != 0) {
+        return {};
+    }
+    return writeEnd;
+}
+
+int RunWatcher(std::string_view run, GammaOutputs& outputs) {
+    std::uint32_t owner = 0;
+    const auto [end, error] = std::from_chars(run.data(), run.data() + run.size(), owner);
+    if (error != std::errc() || end != run.data() + run.size()) {
+        return 2;
+    }
+    // Nothing is ever written: the read ends when the program has ended.
+    char byte = 0;
+    ssize_t got = 0;
+    do {
+        got = ::read(STDIN_FILENO, &byte, 1);
+    } while (got > 0 || (got < 0 && errno == EINTR));
+
+    const auto path = CurrentRecordPath();
+    if (!path) {
+        return 0;
+    }
+    RecordFile record(*path);
+    GammaDevice screen(outputs);
+    screen.KeepRecordIn(&record, owner);
+    screen.PutBackAfterRun();
+    return 0;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "BaselineRecord.h"
+#include "GammaOutputs.h"
+
+// The switch that makes the program the watcher of a run:
+// `KOV调节显示器.exe --watch-run HANDLE RUN`, where HANDLE is an inherited
+// handle to the watched program's process (a handle's value has 32
+// significant bits, so it is passed as one). Checked before anything else in
+// wWinMain, so a watcher makes no window and no instance mutex.
+inline constexpr std::wstring_view kWatchSwitch = L"--watch-run";
+
+// The baseline record of this user's session: baseline-<session id>.record
+// in a folder KOV调节显示器 under the user's local application data folder,
+// or else under the temp folder; none when neither can be had.
+std::optional<std::filesystem::path> CurrentRecordPath();
+
+// A baseline record kept in a file, replaced by moving a temporary file
+// beside it over it. Not flushed to the disk: the record matters only for
+// this session, and a record damaged by a power cut is discarded when read.
+class RecordFile final : public RecordStore {
+public:
+    explicit RecordFile(std::filesystem::path path);
+
+    std::optional<std::string> Read() override;
+    bool Write(std::string_view bytes) override;
+    void Remove() override;
+
+private:
+    std::filesystem::path path_;
+    std::filesystem::path temporary_;
+};
+
+// Starts this executable as the watcher of run. It inherits one handle, to
+// this process, that can only be waited on; it shows no window, no taskbar
+// button and no busy cursor.
+void StartWatcher(std::uint32_t run);
+
+// The watcher's life, with arguments the command line after the switch:
+// waits until the watched program has ended, however it ended, then puts
+// back what run left on the screen's outputs
+// (GammaDevice::PutBackAfterRun). Returns the exit status.
+int RunWatcher(std::wstring_view arguments, GammaOutputs& outputs);

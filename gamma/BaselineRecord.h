@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "GammaOutputs.h"
+
+// The baseline record: what a run must put back on the screen should it end
+// without its restore. It holds, for every output the run has changed, the
+// table captured from it (its base) and a hash of the table last set on it,
+// and the mark of the run that wrote it. A watcher process, or the next
+// start, reads it to put the bases back where the screen still shows the
+// run's last table, and to leave alone a screen that anyone else changed.
+
+// FNV-1a (64 bits) of the high byte of each of a table's entries. A display
+// may keep fewer than 16 bits of what was set (Wine's X11 driver keeps 8:
+// v becomes (v >> 8) * 257), so a table read back is known for ours by its
+// 8 significant bits.
+std::uint64_t TableHash(std::span<const RampEntry> table);
+
+struct RecordedOutput {
+    std::string id;
+    GammaTable base;
+    std::uint64_t lastSet = 0;  // TableHash of the table last set on it
+
+    bool operator==(const RecordedOutput&) const = default;
+};
+
+struct BaselineRecord {
+    std::uint32_t owner = 0;  // the run that wrote it
+    std::vector<RecordedOutput> outputs;
+
+    bool operator==(const BaselineRecord&) const = default;
+};
+
+// The record as bytes: a tag, a version, then the fields, numbers
+// little-endian, strings and tables after their lengths.
+std::string EncodeRecord(const BaselineRecord& record);
+
+// The record those bytes hold; nothing when they are short, long, of another
+// version or not a record at all.
+std::optional<BaselineRecord> DecodeRecord(std::string_view bytes);
+
+// The base to put back on the output id when it shows `shown`: the recorded
+// base, when `shown` is the table the record says was last set on that
+// output; otherwise nothing (the output is not in the record, shows its
+// base, or someone else has changed it since).
+const GammaTable* DeadRunBase(const BaselineRecord& record, const std::string& id,
+                              const GammaTable& shown);
+
+// Where the record is kept. A record that cannot be kept costs nothing but
+// the protection it gives.
+class RecordStore {
+public:
+    RecordStore() = default;
+    RecordStore(const RecordStore&) = delete;
+    RecordStore& operator=(const RecordStore&) = delete;
+    virtual ~RecordStore() = default;
+
+    // The stored bytes; nothing when there is no record or it cannot be read.
+    virtual std::optional<std::string> Read() = 0;
+    // Replaces the record in one step, so a reader sees the old record or
+    // the new one whole; false if it could not.
+    virtual bool Write(std::string_view bytes) = 0;
+    virtual void Remove() = 0;
+};

@@ -13,14 +13,14 @@
 
 #include "FormTest.h"
 #include "MainWindow.h"
+#include "Win32PlatformServices.h"
 
 namespace {
 
 struct RecordedEvents final : ProgramEvents {
-    void StopRequested() override { ++stops; }
+    void StopRequested() override {}
     void SessionEnding() override { ++sessionEnds; }
     void DisplaysChanged() override { ++displayChanges; }
-    int stops = 0;
     int sessionEnds = 0;
     int displayChanges = 0;
 };
@@ -294,4 +294,24 @@ TEST_F(MainWindowTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {
     EXPECT_EQ(RectInParent(Hwnd(form.VScrollA[1])).top, ToPixels({2160, 720, 375, 2415}, 144).top);
     EXPECT_EQ(FontOf(Hwnd(form.Label1)).lfHeight, -MulDiv(kFontPoints, 144, 72));
     EXPECT_TRUE(oldFontAlive);
+}
+
+// The notice has the information icon and one button, OK, which ends it.
+TEST(NoticeTest, IsAnInformationBoxWithOnlyOk) {
+    static std::wstring seen;
+    MSG quit{};
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE) {
+    }
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        const HWND box = GetActiveWindow();
+        const auto icon =
+            reinterpret_cast<HICON>(SendDlgItemMessageW(box, 0x440, STM_GETICON, 0, 0));
+        seen = TextOf(box) + (icon == LoadIconW(nullptr, IDI_INFORMATION) ? L" information" : L"") +
+               (GetDlgItem(box, IDOK) != nullptr ? L" OK" : L"") +
+               (GetDlgItem(box, IDCANCEL) != nullptr ? L" Cancel" : L"");
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    Win32PlatformServices(L"Local\\KOV-Display-Notice-Test").ShowNotice(L"通知", L"标题");
+    EXPECT_EQ(seen, L"标题 information OK");
 }

@@ -41,8 +41,11 @@ program_ms=$(median program mapped_ms)
 bare_ms=$(median bare mapped_ms)
 program_kb=$(median program maxrss_kb)
 bare_kb=$(median bare maxrss_kb)
-awk -v pm="$program_ms" -v bm="$bare_ms" -v pk="$program_kb" -v bk="$bare_kb" -v n="$runs" 'BEGIN {
-  printf "medians of %d runs on Xorg dummy\n", n
+# Other work on the machine slows both programs, not always alike: the load
+# average tells how far to trust the ratio.
+load=$(cut -d' ' -f1-3 /proc/loadavg)
+awk -v pm="$program_ms" -v bm="$bare_ms" -v pk="$program_kb" -v bk="$bare_kb" -v n="$runs" -v load="$load" 'BEGIN {
+  printf "medians of %d runs on Xorg dummy, load average %s\n", n, load
   printf "%-22s %12s %14s\n", "", "mapped (ms)", "peak RSS (KiB)"
   printf "%-22s %12.1f %14d\n", "kov-display", pm, pk
   printf "%-22s %12.1f %14d\n", "bare Qt window", bm, bk

@@ -59,8 +59,12 @@ set_starting_ramp() {
 
 # Every output of the listing (default captured.ramp) holds the table built
 # from its captured one for offsets R G B; 0 0 0 give the captured table.
+# With $compositor_log set, what an output holds is the last table that
+# gamma-compositor printed for it, not the X server's.
 ramp_is() {
-  "$probe" expect "$1" "$2" "$3" "$work/${listing:-captured.ramp}"
+  [[ -z ${compositor_log:-} ]] || awk '$1 == "gamma" { t[$2] = substr($0, 7) }
+    END { for (n in t) print t[n] }' "$compositor_log" >"$work/shown.ramp"
+  "$probe" expect "$1" "$2" "$3" "$work/${listing:-captured.ramp}" ${compositor_log:+"$work/shown.ramp"}
 }
 
 # Waits up to 5 s (or $tenths tenths of a second) for every output to hold

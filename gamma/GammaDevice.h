@@ -18,6 +18,7 @@ public:
     explicit GammaDevice(GammaOutputs& outputs) : outputs_(outputs) {}
     GammaDevice(const GammaDevice&) = delete;
     GammaDevice& operator=(const GammaDevice&) = delete;
+    ~GammaDevice() = default;
 
     // Captures the table of every active output at its own size, replacing
     // any earlier capture. Gives the primary output's table at 256 levels

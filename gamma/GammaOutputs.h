@@ -69,9 +69,9 @@ public:
     // nothing needs writing back, nor keeping for a later restore.
     virtual bool RestoresOnRelease() const { return false; }
 
-    // Lets go of every output, on a display that restores on release; they
-    // are no longer listed, read or written afterwards. Does nothing on one
-    // that does not.
+    // Lets go of every output, on a display that restores on release, and
+    // returns once the display has taken that in; the outputs are no longer
+    // listed, read or written. Does nothing on one that does not.
     virtual void Release() {}
 };
 

@@ -145,7 +145,8 @@ public:
     bool RestoresOnRelease() const override { return true; }
 
     // Destroys every control, and the manager so that outputs announced
-    // later get none.
+    // later get none; returns once the compositor has taken that in, and so
+    // shows its own tables again.
     void Release() override {
         for (Output& output : outputs_) {
             output.sync.Reset();
@@ -154,7 +155,8 @@ public:
         }
         manager_.Reset();
         if (Usable() != nullptr) {
-            wl_display_flush(display_.Get());
+            wl_display_roundtrip(display_.Get());
+            NoticeLoss();
         }
     }
 

@@ -2,10 +2,11 @@
 # on a private Xorg dummy server (tests/xorg/with-xorg-dummy).
 #
 # The program runs from a fresh folder of its own, so no real settings file
-# is touched, with its own runtime folder for the instance lock.
+# is touched, with its own runtime folder for the instance lock, and away
+# from any Wayland compositor the caller runs in, whose gamma it would set.
 
 set -euo pipefail
-unset QT_QPA_PLATFORM
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
 program_source=$1
 probe=$2

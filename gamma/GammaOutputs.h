@@ -51,7 +51,9 @@ public:
 
     // Makes every table written since the last flush show, and waits until
     // the display has them; false if any of them was refused. Called once
-    // per apply, after the writes to every output.
+    // per apply, after the writes to every output. A backend that paces its
+    // writes (Wayland) sends an output's latest table as soon as the display
+    // has taken its last, while the event loop takes its events.
     virtual bool Flush() = 0;
 
     // A descriptor that turns readable when display events wait, for the

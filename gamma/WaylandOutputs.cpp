@@ -22,6 +22,9 @@ namespace {
 
 // Version 4 of wl_output tells the output's name, which is its id.
 constexpr std::uint32_t kOutputVersion = 4;
+// Displays have up to a few thousand levels (some 2^18 + 1); an output
+// claiming more than this is taken as one that cannot be adjusted.
+constexpr std::uint32_t kMaxLevels = 1U << 20;
 
 // A fresh file holding the tables, sealed so that the compositor may map it
 // without fearing that it shrinks or changes; holds nothing on failure.
@@ -49,9 +52,9 @@ UniqueFd SealedTables(std::span<const RampEntry> table) {
 // slider cannot flood the compositor. Controls go on Release or with the
 // connection, and the compositor then shows its own tables again.
 //
-// The output's id is its name where the compositor binds wl_output 4 or
-// later, else "WL-OUTPUT-" and its registry name, stable while the
-// compositor runs.
+// An output's id is its name where the compositor offers wl_output version 4
+// or later, else "WL-OUTPUT-" and its registry name, which is stable while
+// the compositor runs.
 class WaylandOutputs final : public GammaOutputs {
 public:
     WaylandOutputs() = default;
@@ -303,7 +306,7 @@ const zwlr_gamma_control_v1_listener WaylandOutputs::kControlEvents = {
     .gamma_size =
         [](void* data, zwlr_gamma_control_v1* /*control*/, std::uint32_t size) {
             auto* const output = static_cast<Output*>(data);
-            output->levels = size;
+            output->levels = size <= kMaxLevels ? size : 0;
             output->owner->changed_ = true;
         },
     .failed =

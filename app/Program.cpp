@@ -16,13 +16,20 @@ public:
 }  // namespace
 
 Program::Program(PlatformServices& platform, GammaDevice& screen)
-    : screen_(screen), form_(platform) {}
+    : platform_(platform), screen_(screen), form_(platform) {}
 
 int Program::Run(FrontEnd& frontEnd) {
     frontEnd_ = &frontEnd;
     const ScreenInUse screenInUse(screen_);
     try {
         if (!form_.Form_Load()) {
+            Unload();
+            return 0;
+        }
+        if (!screen_.CanAdjust()) {
+            platform_.ShowNotice(kCannotAdjustNotice, kProgramTitle);
+        }
+        if (stopRequested_) {
             Unload();
             return 0;
         }
@@ -39,6 +46,7 @@ int Program::Run(FrontEnd& frontEnd) {
 }
 
 void Program::StopRequested() {
+    stopRequested_ = true;
     frontEnd_->Quit();
 }
 

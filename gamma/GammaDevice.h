@@ -18,6 +18,7 @@ public:
     explicit GammaDevice(GammaOutputs& outputs) : outputs_(outputs) {}
     GammaDevice(const GammaDevice&) = delete;
     GammaDevice& operator=(const GammaDevice&) = delete;
+    ~GammaDevice() = default;
 
     // Captures the table of every active output at its own size, replacing
     // any earlier capture. Gives the primary output's table at 256 levels
@@ -29,8 +30,15 @@ public:
     void Apply(std::int16_t red, std::int16_t green, std::int16_t blue);
 
     // Puts every active output's captured table back exactly. Until the next
-    // Apply, outputs that appear get nothing.
+    // Apply, outputs that appear get nothing. On a display that restores its
+    // own tables when let go of, lets go of the outputs instead, for good.
     void Restore();
+
+    // Whether the last capture took in an output whose table changes what
+    // it shows: false when no output could be read, or when each one read
+    // is an XWayland output (named XWAYLAND...), whose tables take every
+    // write and change nothing shown.
+    bool CanAdjust() const;
 
     // The descriptor the program's event loop watches; when it turns
     // readable, call TakeEvents(). -1 when there is none. It can turn -1
@@ -75,6 +83,10 @@ private:
     // a Restore.
     std::optional<ChannelOffsets> offsets_;
 };
+
+// The table that leaves every colour as it is at that many levels: each
+// channel rising evenly from 0 to 65535, as LinearRamp does at 256.
+GammaTable IdentityTable(std::size_t levels);
 
 // The 256-level ramp of an output's table: each channel resampled to 256
 // levels (unchanged when it has 256).

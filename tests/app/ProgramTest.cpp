@@ -1,5 +1,6 @@
 #include <functional>
 #include <stdexcept>
+#include <tuple>
 
 #include "FormTest.h"
 #include "Program.h"
@@ -90,14 +91,43 @@ TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, ProgramTest, ::testing::ValuesIn(kWaysOut));
 
-TEST_F(FormTest, AStopWhileTheNoticeShowsAsksTheFrontEndToEndItsLoops) {
-    platform.anotherInstance = true;
+TEST_F(FormTest, AStopWhileANoticeShowsEndsTheProgramWithoutItsLoop) {
+    screen.Refuse("primary", true);
+    for (const bool anotherInstance : {true, false}) {
+        platform.anotherInstance = anotherInstance;
+        Program program(platform, device);
+        FakeFrontEnd frontEnd;
+        platform.onNotice = [&] { program.StopRequested(); };
+        EXPECT_EQ(program.Run(frontEnd), 0);
+        EXPECT_EQ(frontEnd.quits, 1);
+        EXPECT_EQ(frontEnd.loops, 0);
+    }
+}
+
+// Whether the primary output can be read, whether an XWayland output is there too, and
+// whether the program says no output can be adjusted.
+using Desktop = std::tuple<bool, bool, bool>;
+class CannotAdjustTest : public FormTest, public ::testing::WithParamInterface<Desktop> {};
+
+TEST_P(CannotAdjustTest, TheNoticeShowsOnceBeforeTheWindowWhenNoOutputCanBeAdjusted) {
+    const auto [primaryRead, xwayland, notice] = GetParam();
+    screen.Refuse("primary", !primaryRead);
+    if (xwayland) {
+        screen.Show("XWAYLAND0", {captured.begin(), captured.end()});
+    }
     Program program(platform, device);
     FakeFrontEnd frontEnd;
-    platform.onNotice = [&] { program.StopRequested(); };
-    EXPECT_EQ(program.Run(frontEnd), 0);
-    EXPECT_EQ(frontEnd.quits, 1);
+    platform.onNotice = [&] { EXPECT_FALSE(frontEnd.built); };
+    EXPECT_EQ(program.Run(frontEnd), 7);
+    const std::wstring said =
+        std::wstring(kProgramTitle) + L": " + std::wstring(kCannotAdjustNotice);
+    EXPECT_EQ(platform.notices, std::vector<std::wstring>(notice ? 1 : 0, said));
+    EXPECT_EQ(frontEnd.loops, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Desktops, CannotAdjustTest,
+                         ::testing::Values(Desktop{true, false, false}, Desktop{false, false, true},
+                                           Desktop{false, true, true}, Desktop{true, true, false}));
 
 TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReapply) {
     screen.SetEventDescriptor(5);

@@ -24,14 +24,17 @@ void Require(bool condition) {
 
 // Every line ends in CR LF, and neither stands alone.
 bool HasOnlyCrLfLineEnds(std::string_view text) {
-    std::size_t next = 0;
-    for (std::size_t end = 0; (end = text.find_first_of("\r\n", next)) != text.npos;) {
-        if (text.substr(end, 2) != "\r\n") {
+    for (std::size_t lf = text.find('\n'); lf != text.npos; lf = text.find('\n', lf + 1)) {
+        if (!text.substr(0, lf).ends_with('\r')) {
             return false;
         }
-        next = end + 2;
     }
-    return next == text.size() && next > 0;
+    for (std::size_t cr = text.find('\r'); cr != text.npos; cr = text.find('\r', cr + 1)) {
+        if (text.substr(cr, 2) != "\r\n") {
+            return false;
+        }
+    }
+    return text.ends_with("\r\n");
 }
 
 // Whether the bytes hold the ASCII key in any letter case: code page 936

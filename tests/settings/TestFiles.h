@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 class SettingsFileTest : public ::testing::Test {
 protected:
     SettingsFileTest() { fs::create_directories(folder_); }
-    ~SettingsFileTest() override {
+    void TearDown() override {
         std::error_code ignored;
         fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(folder_, ignored);

@@ -7,7 +7,6 @@
 
 namespace {
 
-// A front end whose event loop does what a test asks and then ends.
 class FakeFrontEnd final : public FrontEnd {
 public:
     void BuildWindow(std::span<const PlannedControl> plan) override { built = !plan.empty(); }
@@ -34,37 +33,23 @@ public:
 struct WayOut {
     const char* what;
     bool anotherInstance;
-    void (*duringLoop)(Program&, FrmMain&);
+    void (*duringLoop)(Program&);
     int status;
-    int loops;
 };
 
-void Close(Program& /*program*/, FrmMain& form) {
-    form.VScrollA[1].SetValue(10);
+void Move(Program& program) {
+    program.Form().VScrollA[1].SetValue(10);
 }
 
+// clang-format off
 const WayOut kWaysOut[] = {
-    {"the window closes", false, Close, 7, 1},
-    {"a stop signal", false,
-     [](Program& p, FrmMain& f) {
-         Close(p, f);
-         p.StopRequested();
-     },
-     7, 1},
-    {"the session ends", false,
-     [](Program& p, FrmMain& f) {
-         Close(p, f);
-         p.SessionEnding();
-     },
-     7, 1},
-    {"an error escapes the loop", false,
-     [](Program& p, FrmMain& f) {
-         Close(p, f);
-         throw std::runtime_error("lost");
-     },
-     1, 1},
-    {"a refused second start", true, Close, 0, 0},
+    {"the window closes", false, Move, 7},
+    {"a stop signal", false, [](Program& p) { Move(p); p.StopRequested(); }, 7},
+    {"the session ends", false, [](Program& p) { Move(p); p.SessionEnding(); }, 7},
+    {"an error escapes the loop", false, [](Program& p) { Move(p); throw std::runtime_error("lost"); }, 1},
+    {"a refused second start", true, Move, 0},
 };
+// clang-format on
 
 void PrintTo(const WayOut& way, std::ostream* out) {
     *out << way.what;
@@ -79,11 +64,9 @@ TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
     platform.anotherInstance = way.anotherInstance;
     Program program(platform, device);
     FakeFrontEnd frontEnd;
-    frontEnd.duringLoop = [&] { way.duringLoop(program, program.Form()); };
-
+    frontEnd.duringLoop = [&] { way.duringLoop(program); };
     EXPECT_EQ(program.Run(frontEnd), way.status);
-
-    EXPECT_EQ(frontEnd.loops, way.loops);
+    EXPECT_EQ(frontEnd.loops, way.anotherInstance ? 0 : 1);
     EXPECT_EQ(frontEnd.built, !way.anotherInstance);
     EXPECT_EQ(screen.Writes(), way.anotherInstance ? 0 : 2);
     EXPECT_EQ(screen.Screen(), captured);

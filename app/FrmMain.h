@@ -15,6 +15,7 @@ public:
     explicit FrmMain(PlatformServices& platform);
     FrmMain(const FrmMain&) = delete;
     FrmMain& operator=(const FrmMain&) = delete;
+    ~FrmMain() = default;
 
     Frame Frame1;
     Frame Frame2;

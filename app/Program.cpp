@@ -34,6 +34,13 @@ int Program::Run(FrontEnd& frontEnd) {
         if (screen_.KeepsRecord()) {
             platform_.StartWatcher(run);
         }
+        if (!screen_.CanAdjust()) {
+            platform_.ShowNotice(kCannotAdjustNotice, kProgramTitle);
+        }
+        if (stopRequested_) {
+            Unload();
+            return 0;
+        }
         frontEnd.BuildWindow(PlanWindow(form_));
         WatchScreen(frontEnd);
         const int status = frontEnd.RunEventLoop();
@@ -47,6 +54,7 @@ int Program::Run(FrontEnd& frontEnd) {
 }
 
 void Program::StopRequested() {
+    stopRequested_ = true;
     frontEnd_->Quit();
 }
 

@@ -1,6 +1,7 @@
 #include "GammaDevice.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "Module_SetScreen.h"
@@ -14,6 +15,17 @@ std::span<const RampEntry> Channel(std::span<const RampEntry> table, std::size_t
 }
 
 }  // namespace
+
+GammaTable IdentityTable(std::size_t levels) {
+    constexpr std::array<RampEntry, 2> kEnds = {0, 65535};
+    const std::vector<RampEntry> channel = ResampleLevels(kEnds, levels);
+    GammaTable table;
+    table.reserve(kRampChannels * levels);
+    for (std::size_t c = 0; c < kRampChannels; ++c) {
+        table.insert(table.end(), channel.begin(), channel.end());
+    }
+    return table;
+}
 
 GammaRamp RampOfTable(std::span<const RampEntry> table) {
     GammaRamp ramp{};
@@ -52,7 +64,7 @@ void GammaDevice::KeepRecordIn(RecordStore* store, std::uint32_t owner) {
 }
 
 bool GammaDevice::KeepsRecord() const {
-    return store_ != nullptr && !known_.empty();
+    return store_ != nullptr && !known_.empty() && !outputs_.RestoresOnRelease();
 }
 
 std::optional<GammaRamp> GammaDevice::Capture() {
@@ -71,13 +83,17 @@ void GammaDevice::Apply(std::int16_t red, std::int16_t green, std::int16_t blue)
 }
 
 void GammaDevice::Restore() {
+    offsets_.reset();
+    if (outputs_.RestoresOnRelease()) {
+        outputs_.Release();
+        return;
+    }
     for (KnownOutput& known : known_) {
         if (known.active) {
             Write(known, known.base);
         }
     }
     outputs_.Flush();
-    offsets_.reset();
     UpdateRecord();
 }
 
@@ -85,6 +101,11 @@ void GammaDevice::PutBackAfterRun() {
     if (const auto record = ReadRecord(owner_)) {
         CaptureOutputs(record);
     }
+}
+
+bool GammaDevice::CanAdjust() const {
+    return std::ranges::any_of(
+        known_, [](const KnownOutput& known) { return !known.output.id.starts_with("XWAYLAND"); });
 }
 
 void GammaDevice::TakeEvents() {

@@ -19,14 +19,16 @@ public:
     explicit GammaDevice(GammaOutputs& outputs) : outputs_(outputs) {}
     GammaDevice(const GammaDevice&) = delete;
     GammaDevice& operator=(const GammaDevice&) = delete;
+    ~GammaDevice() = default;
 
     // Keeps the baseline record of run `owner` in store (nullptr: none)
     // from the next Capture on. The store must outlive its use here.
     void KeepRecordIn(RecordStore* store, std::uint32_t owner);
 
     // Whether this run keeps a baseline record and so needs a watcher: when
-    // it has a store and has captured an output, whose table would stay on
-    // the screen after the program is gone. The one place that decides.
+    // it has a store and has captured an output whose table would stay on
+    // the screen after the program is gone (not on a display that restores
+    // on release). The one place that decides.
     bool KeepsRecord() const;
 
     // Captures the table of every active output at its own size, replacing
@@ -50,8 +52,15 @@ public:
     void Apply(std::int16_t red, std::int16_t green, std::int16_t blue);
 
     // Puts every active output's captured table back exactly. Until the next
-    // Apply, outputs that appear get nothing.
+    // Apply, outputs that appear get nothing. On a display that restores its
+    // own tables when let go of, lets go of the outputs instead, for good.
     void Restore();
+
+    // Whether the last capture took in an output whose table changes what
+    // it shows: false when no output could be read, or when each one read
+    // is an XWayland output (named XWAYLAND...), whose tables take every
+    // write and change nothing shown.
+    bool CanAdjust() const;
 
     // The descriptor the program's event loop watches; when it turns
     // readable, call TakeEvents(). -1 when there is none. It can turn -1
@@ -103,6 +112,10 @@ private:
     // Whether a record of ours may be in the store.
     bool recordWritten_ = false;
 };
+
+// The table that leaves every colour as it is at that many levels: each
+// channel rising evenly from 0 to 65535, as LinearRamp does at 256.
+GammaTable IdentityTable(std::size_t levels);
 
 // The 256-level ramp of an output's table: each channel resampled to 256
 // levels (unchanged when it has 256).

@@ -26,8 +26,8 @@ using GammaTable = std::vector<RampEntry>;
 // only carries tables to and from the display and reports changes; every
 // decision (what to capture, what to write, what to keep) is GammaDevice's.
 //
-// Lifecycle: the backend connects on the first ActiveOutputs() and holds
-// its connection until it is destroyed. A connection that is lost for good
+// Lifecycle: the backend connects by the first ActiveOutputs() at the latest
+// and holds its connection until it is destroyed. A connection that is lost for good
 // (the display server went away) makes every later call a harmless no-op:
 // no outputs, reads and writes refused, no event descriptor.
 class GammaOutputs {
@@ -51,7 +51,9 @@ public:
 
     // Makes every table written since the last flush show, and waits until
     // the display has them; false if any of them was refused. Called once
-    // per apply, after the writes to every output.
+    // per apply, after the writes to every output. A backend that paces its
+    // writes (Wayland) sends an output's latest table as soon as the display
+    // has taken its last, while the event loop takes its events.
     virtual bool Flush() = 0;
 
     // A descriptor that turns readable when display events wait, for the
@@ -62,6 +64,17 @@ public:
     // Takes every waiting event without blocking; true when outputs may have
     // come, gone or changed since the last ActiveOutputs().
     virtual bool TakeEvents() = 0;
+
+    // Whether the display puts its own tables back by itself once we let go
+    // of the outputs, by Release() or by the program's end however it comes
+    // (a Wayland compositor does when a client's gamma controls go). Then
+    // nothing needs writing back, nor keeping for a later restore.
+    virtual bool RestoresOnRelease() const { return false; }
+
+    // Lets go of every output, on a display that restores on release, and
+    // returns once the display has taken that in; the outputs are no longer
+    // listed, read or written. Does nothing on one that does not.
+    virtual void Release() {}
 };
 
 // The outputs of this platform's screen. Each platform's backend file

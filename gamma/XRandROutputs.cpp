@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "GammaOutputs.h"
+#include "LinuxOutputs.h"
 #include "X11Resources.h"
 
 namespace {
@@ -233,6 +233,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<GammaOutputs> MakeScreenGammaOutputs() {
+std::unique_ptr<GammaOutputs> MakeXRandRGammaOutputs() {
     return std::make_unique<XRandROutputs>();
 }

@@ -18,10 +18,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-bool IsComment(std::wstring_view line) {
-    return TrimSpaces(line).starts_with(L';');
-}
-
 bool HoldsLineBreak(std::wstring_view text) {
     return text.find_first_of(L"\r\n") != std::wstring_view::npos;
 }
@@ -31,37 +27,79 @@ std::string_view WithoutLeadingSpaceBytes(std::string_view line) {
     return first == std::string_view::npos ? std::string_view{} : line.substr(first);
 }
 
-// Whether the upper case of text holds upperText, without making an
-// upper-cased copy of a line that may be very long.
-bool ContainsUpperCased(std::wstring_view text, std::wstring_view upperText) {
-    return std::search(text.begin(), text.end(), upperText.begin(), upperText.end(),
-                       [](wchar_t c, wchar_t upper) { return ToUpperChar(c) == upper; }) !=
-           text.end();
+// Spaces, ";" and "=" are single bytes in every ANSI code page and never
+// part of another character, so these two can be told from the bytes.
+bool IsComment(std::string_view line) {
+    return WithoutLeadingSpaceBytes(line).starts_with(';');
 }
 
-// Whether the upper case of text begins with upperPrefix.
-bool StartsUpperCased(std::wstring_view text, std::wstring_view upperPrefix) {
-    return text.size() >= upperPrefix.size() &&
-           std::equal(upperPrefix.begin(), upperPrefix.end(), text.begin(),
-                      [](wchar_t upper, wchar_t c) { return ToUpperChar(c) == upper; });
+bool HoldsEqualsSign(std::string_view line) {
+    return line.find('=') != std::string_view::npos;
 }
 
-// Decodes into start the first characters of a line, from as few bytes as
-// will hold them.
-void DecodeStart(std::string_view bytes, std::size_t characters, std::wstring& start) {
-    DecodeSettingsText(bytes.substr(0, characters * kMaxBytesPerCharacter), start);
+bool EqualUpperCased(std::wstring_view text, std::wstring_view key) {
+    return std::equal(text.begin(), text.end(), key.begin(), key.end(),
+                      [](wchar_t a, wchar_t b) { return ToUpperChar(a) == ToUpperChar(b); });
+}
+
+bool IsAsciiByte(char byte) {
+    return static_cast<unsigned char>(byte) < 0x80;
+}
+
+// Whether a line has two characters or more. A character takes one byte
+// at least and kMaxBytesPerCharacter at most, and a byte below 0x80 is a
+// whole character in every ANSI code page, so only short lines that begin
+// with another byte are decoded.
+bool HasTwoCharacters(std::string_view line, std::wstring& scratch) {
+    if (line.size() < 2) {
+        return false;
+    }
+    if (line.size() > kMaxBytesPerCharacter || (IsAsciiByte(line[0]) && IsAsciiByte(line[1]))) {
+        return true;
+    }
+    DecodeSettingsText(line, scratch);
+    return CharacterCount(scratch) >= 2;
+}
+
+// Whether a line, upper-cased, begins with key, upper-cased, and "=". Only
+// the start of a line that holds an "=" is decoded.
+bool StartsWithEntry(std::string_view line, std::wstring_view key, std::wstring& scratch) {
+    if (!HoldsEqualsSign(line)) {
+        return false;
+    }
+    DecodeSettingsText(line.substr(0, (key.size() + 1) * kMaxBytesPerCharacter), scratch);
+    return scratch.size() > key.size() && scratch[key.size()] == L'=' &&
+           EqualUpperCased(std::wstring_view(scratch).substr(0, key.size()), key);
+}
+
+// Whether text, upper-cased, holds key, upper-cased, and "=" anywhere. Only
+// "=" upper-cases to "=", so each "=" of the text is tried as the end of
+// such a place; nothing is copied.
+bool HoldsEntry(std::wstring_view text, std::wstring_view key) {
+    for (std::size_t end = text.find(L'=', key.size()); end != std::wstring_view::npos;
+         end = text.find(L'=', end + 1)) {
+        if (EqualUpperCased(text.substr(end - key.size(), key.size()), key)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
+// Only lines that may hold an entry are decoded.
 std::wstring ValueInBytes(std::string_view bytes, std::wstring_view key) {
-    const std::wstring searchText = ToUpperText(TrimSpaces(key)) + L"=";
+    const std::wstring_view searchKey = TrimSpaces(key);
     std::wstring line;
     ByteLines lines(bytes);
     for (std::string_view lineBytes; lines.Next(lineBytes);) {
+        if (IsComment(lineBytes) || !HoldsEqualsSign(lineBytes)) {
+            continue;
+        }
         DecodeSettingsText(lineBytes, line);
-        if (!IsComment(line) && ContainsUpperCased(line, searchText)) {
-            return line.substr(line.find(L'=') + 1);
+        if (HoldsEntry(line, searchKey)) {
+            line.erase(0, line.find(L'=') + 1);
+            return line;
         }
     }
     return {};
@@ -70,31 +108,27 @@ std::wstring ValueInBytes(std::string_view bytes, std::wstring_view key) {
 // The new file: retained lines (two characters or more) without their
 // leading spaces, matching ones replaced, each ended by CR LF. Lines kept
 // unchanged keep their bytes exactly, even bytes the code page does not
-// define, so a rewrite never alters text it did not mean to change. Only
-// the start of each line is decoded, which is all the rules look at.
+// define, so a rewrite never alters text it did not mean to change.
 std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_view key,
                                           std::wstring_view value) {
     if (HoldsLineBreak(key) || HoldsLineBreak(value)) {
         return std::nullopt;
     }
-    const std::wstring matchText = ToUpperText(key) + L"=";
-    std::wstring entryText(key);
-    entryText += L'=';
-    entryText += value;
+    std::wstring entryText;
+    entryText.reserve(key.size() + 1 + value.size());
+    entryText.append(key).append(1, L'=').append(value);
     const std::string entry = EncodeSettingsText(entryText);
     std::string text;
     text.reserve(bytes.size() + entry.size() + 2 * kLineEnd.size());
     bool found = false;
-    std::wstring start;
+    std::wstring scratch;
     ByteLines lines(bytes);
     for (std::string_view lineBytes; lines.Next(lineBytes);) {
-        DecodeStart(lineBytes, 2, start);
-        if (CharacterCount(start) < 2) {
+        if (!HasTwoCharacters(lineBytes, scratch)) {
             continue;
         }
         const std::string_view retained = WithoutLeadingSpaceBytes(lineBytes);
-        DecodeStart(retained, matchText.size(), start);
-        if (StartsUpperCased(start, matchText)) {
+        if (StartsWithEntry(retained, key, scratch)) {
             text += entry;
             found = true;
         } else {

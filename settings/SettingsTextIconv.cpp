@@ -2,6 +2,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,18 @@ bool IsPrivateUse(wchar_t c) {
     return c >= 0xE000 && c <= 0xF8FF;
 }
 
+// Whether two bytes have the shape of a double-byte character of GBK and
+// GB18030: a lead byte 0x81-0xFE, then a trail byte 0x40-0xFE other than
+// 0x7F.
+bool IsDoubleByteShape(std::string_view pair) {
+    const auto byte = [&pair](std::size_t i) { return static_cast<unsigned char>(pair[i]); };
+    return pair.size() == 2 && byte(0) >= 0x81 && byte(0) <= 0xFE && byte(1) >= 0x40 &&
+           byte(1) <= 0xFE && byte(1) != 0x7F;
+}
+
+// Code page 936, GB18030 and wide text carry no shift state, so no
+// converter is ever reset, not even after it rejected some input.
+
 // Converts all of input into out, which has room for outSize units; the
 // number of units written, or nothing when the converter is not open or
 // rejects any of the input.
@@ -45,7 +58,6 @@ std::optional<std::size_t> ConvertInto(iconv_t converter, std::basic_string_view
     std::size_t inLeft = input.size() * sizeof(In);
     char* outBytes = reinterpret_cast<char*>(out);
     std::size_t outLeft = outSize * sizeof(Out);
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
     if (iconv(converter, &in, &inLeft, &outBytes, &outLeft) == static_cast<std::size_t>(-1)) {
         return std::nullopt;
     }
@@ -55,8 +67,8 @@ std::optional<std::size_t> ConvertInto(iconv_t converter, std::basic_string_view
 // The private-use character the byte pair stands for in GB18030, if any.
 std::optional<wchar_t> PrivateUseCharacter(iconv_t converter, std::string_view pair) {
     wchar_t character[2]{};
-    const auto count = ConvertInto(converter, pair, character, 2);
-    if (pair.size() != 2 || count != 1 || !IsPrivateUse(character[0])) {
+    if (!IsDoubleByteShape(pair) || ConvertInto(converter, pair, character, 2) != 1 ||
+        !IsPrivateUse(character[0])) {
         return std::nullopt;
     }
     return character[0];
@@ -65,16 +77,28 @@ std::optional<wchar_t> PrivateUseCharacter(iconv_t converter, std::string_view p
 // The two bytes GB18030 gives a private-use character, if any.
 std::optional<std::string_view> PrivateUseBytes(iconv_t converter, wchar_t character,
                                                 char (&bytes)[4]) {
-    const auto count = ConvertInto(converter, std::wstring_view(&character, 1), bytes, 4);
-    if (!IsPrivateUse(character) || count != 2) {
+    if (!IsPrivateUse(character) ||
+        ConvertInto(converter, std::wstring_view(&character, 1), bytes, 4) != 2) {
         return std::nullopt;
     }
     return std::string_view(bytes, 2);
 }
 
-bool IsAscii(std::string_view bytes) {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+// Code page 936 holds ASCII as itself, so ASCII text needs no converter.
+template <typename Char>
+bool IsAscii(Char c) {
+    return static_cast<std::uint32_t>(c) < 0x80;
+}
+
+// Gathers the bits of every unit rather than stopping at the first one
+// beyond ASCII: a loop without a branch, which the compiler vectorizes.
+template <typename Char>
+bool IsAscii(std::basic_string_view<Char> text) {
+    std::uint32_t bits = 0;
+    for (const Char c : text) {
+        bits |= static_cast<std::uint32_t>(c);
+    }
+    return IsAscii(bits);
 }
 
 // Converts input to output with converter, which must be open. Where the
@@ -99,7 +123,6 @@ void ConvertAll(iconv_t converter, std::basic_string_view<In> input, std::size_t
         const int error = errno;
         output.resize(output.size() - outLeft / sizeof(Out));
         if (!done && error != E2BIG) {
-            iconv(converter, nullptr, nullptr, nullptr, nullptr);
             const std::size_t skip =
                 replaceBad(output, input.substr(input.size() - inLeft / sizeof(In))) * sizeof(In);
             in += skip;
@@ -115,7 +138,7 @@ void DecodeSettingsText(std::string_view bytes, std::wstring& text) {
     if (IsAscii(bytes) || !decoder) {
         text.resize(bytes.size());
         std::transform(bytes.begin(), bytes.end(), text.begin(), [](char byte) {
-            return static_cast<unsigned char>(byte) < 0x80 ? static_cast<wchar_t>(byte) : L'\uFFFD';
+            return IsAscii(byte) ? static_cast<wchar_t>(byte) : L'\uFFFD';
         });
         return;
     }
@@ -132,10 +155,10 @@ void DecodeSettingsText(std::string_view bytes, std::wstring& text) {
 std::string EncodeSettingsText(std::wstring_view text) {
     thread_local const UniqueIconv encoder(iconv_open(kFileCodePage, kWideText));
     std::string bytes;
-    if (!encoder) {
-        for (const wchar_t c : text) {
-            bytes.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-        }
+    if (IsAscii(text) || !encoder) {
+        bytes.resize(text.size());
+        std::transform(text.begin(), text.end(), bytes.begin(),
+                       [](wchar_t c) { return IsAscii(c) ? static_cast<char>(c) : '?'; });
         return bytes;
     }
     thread_local const UniqueIconv privateUse(iconv_open(kPrivateUseCodePage, kWideText));

@@ -5,30 +5,28 @@
 #include <string_view>
 
 bool ByteLines::Next(std::string_view& line) {
-    if (rest_.empty()) {
+    if (pos_ == bytes_.size()) {
         return false;
     }
-    const auto* const lineEnd =
-        std::find_if(rest_.begin(), rest_.end(), [](char c) { return c == '\r' || c == '\n'; });
-    const auto end = static_cast<std::size_t>(lineEnd - rest_.begin());
-    line = rest_.substr(0, end);
-    if (lineEnd == rest_.end()) {
-        rest_ = {};
-        return true;
+    const std::size_t end = std::min({nextCr_, nextLf_, bytes_.size()});
+    line = bytes_.substr(pos_, end - pos_);
+    const bool crLf = end == nextCr_ && nextLf_ == end + 1;
+    pos_ = std::min(end + (crLf ? 2 : 1), bytes_.size());
+    if (nextCr_ < pos_) {
+        nextCr_ = bytes_.find('\r', pos_);
     }
-    const bool crLf = rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n';
-    rest_.remove_prefix(end + (crLf ? 2 : 1));
+    if (nextLf_ < pos_) {
+        nextLf_ = bytes_.find('\n', pos_);
+    }
     return true;
 }
 
-std::wstring_view TrimLeadingSpaces(std::wstring_view text) {
-    const std::size_t first = text.find_first_not_of(L' ');
-    return first == std::wstring_view::npos ? std::wstring_view{} : text.substr(first);
-}
-
 std::wstring_view TrimSpaces(std::wstring_view text) {
-    const std::wstring_view rest = TrimLeadingSpaces(text);
-    return rest.substr(0, rest.find_last_not_of(L' ') + 1);
+    const std::size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
 std::size_t CharacterCount(std::wstring_view text) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <string>
@@ -78,22 +79,51 @@ std::optional<std::int64_t> RoundToRange(const DecimalNumber& number, std::int64
     return value;
 }
 
-// Reads an optional sign at pos.
-bool ReadSign(std::wstring_view text, std::size_t& pos) {
-    if (pos < text.size() && (text[pos] == L'-' || text[pos] == L'+')) {
-        return text[pos++] == L'-';
+// Reads text from its start. The readings that take the number at the
+// start of a text pass over spaces, tabs and line feeds wherever they
+// stand, without copying the text.
+class TextReader {
+public:
+    TextReader(std::wstring_view text, bool skipBlanks) : text_(text), skipBlanks_(skipBlanks) {
+        SkipBlanks();
     }
-    return false;
+    bool AtEnd() const { return pos_ == text_.size(); }
+    // The next character; "\0", which no number holds, at the end.
+    wchar_t Next() const { return AtEnd() ? L'\0' : text_[pos_]; }
+    void Advance() {
+        ++pos_;
+        SkipBlanks();
+    }
+
+private:
+    void SkipBlanks() {
+        while (skipBlanks_ && !AtEnd() && (Next() == L' ' || Next() == L'\t' || Next() == L'\n')) {
+            ++pos_;
+        }
+    }
+
+    std::wstring_view text_;
+    bool skipBlanks_;
+    std::size_t pos_ = 0;
+};
+
+// Reads an optional sign.
+bool ReadSign(TextReader& text) {
+    const wchar_t c = text.Next();
+    if (c == L'-' || c == L'+') {
+        text.Advance();
+    }
+    return c == L'-';
 }
 
-// Reads digits with at most one "." among them into number, starting at
-// pos and stopping at the first character that does not belong. Returns
-// whether at least one digit was read.
-bool ReadMantissa(std::wstring_view text, std::size_t& pos, DecimalNumber& number) {
+// Reads digits with at most one "." among them into number, stopping at
+// the first character that does not belong. Returns whether at least one
+// digit was read.
+bool ReadMantissa(TextReader& text, DecimalNumber& number) {
     bool seenPoint = false;
     bool seenDigit = false;
-    for (; pos < text.size(); ++pos) {
-        const wchar_t c = text[pos];
+    for (;; text.Advance()) {
+        const wchar_t c = text.Next();
         if (IsDigit(c)) {
             number.digits.push_back(static_cast<char>(c));
             if (!seenPoint) {
@@ -103,38 +133,25 @@ bool ReadMantissa(std::wstring_view text, std::size_t& pos, DecimalNumber& numbe
         } else if (c == L'.' && !seenPoint) {
             seenPoint = true;
         } else {
-            break;
+            return seenDigit;
         }
     }
-    return seenDigit;
 }
 
-// Reads an exponent ("E" or "D", either case, an optional sign, digits) at
-// pos if one is there; a letter without digits after it counts as zero.
-std::int64_t ReadExponent(std::wstring_view text, std::size_t& pos) {
-    if (pos >= text.size() ||
-        (text[pos] != L'E' && text[pos] != L'e' && text[pos] != L'D' && text[pos] != L'd')) {
+// Reads an exponent ("E" or "D", either case, an optional sign, digits) if
+// one is there; a letter without digits after it counts as zero.
+std::int64_t ReadExponent(TextReader& text) {
+    const wchar_t letter = text.Next();
+    if (letter != L'E' && letter != L'e' && letter != L'D' && letter != L'd') {
         return 0;
     }
-    ++pos;
-    const bool negative = ReadSign(text, pos);
+    text.Advance();
+    const bool negative = ReadSign(text);
     std::int64_t exponent = 0;
-    for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
-        exponent = std::min(exponent * 10 + (text[pos] - L'0'), kExponentClamp);
+    for (; IsDigit(text.Next()); text.Advance()) {
+        exponent = std::min(exponent * 10 + (text.Next() - L'0'), kExponentClamp);
     }
     return negative ? -exponent : exponent;
-}
-
-// Spaces, tabs and line feeds are ignored wherever they stand.
-std::wstring WithoutBlanks(std::wstring_view text) {
-    std::wstring result;
-    result.reserve(text.size());
-    for (const wchar_t c : text) {
-        if (c != L' ' && c != L'\t' && c != L'\n') {
-            result.push_back(c);
-        }
-    }
-    return result;
 }
 
 // Reads like the classic BASIC Val: optional sign, digits with one optional
@@ -142,14 +159,13 @@ std::wstring WithoutBlanks(std::wstring_view text) {
 // first character that does not fit; hex and octal prefixes are not
 // recognised. Nothing when the text does not begin with a number.
 std::optional<DecimalNumber> LeadingNumber(std::wstring_view text) {
-    const std::wstring compact = WithoutBlanks(text);
-    std::size_t pos = 0;
+    TextReader reader(text, true);
     DecimalNumber number;
-    number.negative = ReadSign(compact, pos);
-    if (!ReadMantissa(compact, pos, number)) {
+    number.negative = ReadSign(reader);
+    if (!ReadMantissa(reader, number)) {
         return std::nullopt;
     }
-    number.pointPos += ReadExponent(compact, pos);
+    number.pointPos += ReadExponent(reader);
     Normalize(number);
     return number;
 }
@@ -170,9 +186,13 @@ double ToDouble(const DecimalNumber& number) {
     if (number.digits.empty()) {
         return 0;
     }
-    const std::string text =
-        (number.negative ? "-0." : "0.") + number.digits + "e" +
-        std::to_string(std::clamp<std::int64_t>(number.pointPos, -99999, 99999));
+    std::string text = number.negative ? "-0." : "0.";
+    text.reserve(text.size() + number.digits.size() + 8);
+    text += number.digits;
+    text += 'e';
+    char exponent[8]{};
+    const std::int64_t clamped = std::clamp<std::int64_t>(number.pointPos, -99999, 99999);
+    text.append(exponent, std::to_chars(std::begin(exponent), std::end(exponent), clamped).ptr);
     double value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
@@ -201,11 +221,10 @@ double PanelModeForSlotAction(std::wstring_view tag) {
 // but anything else after it makes it no number. "5." and ".5" are
 // numbers, "." is not.
 std::optional<std::int32_t> PresetOffsetFromField(std::wstring_view field) {
-    const std::wstring_view text = TrimSpaces(field);
-    std::size_t pos = 0;
+    TextReader text(TrimSpaces(field), false);
     DecimalNumber number;
-    number.negative = ReadSign(text, pos);
-    if (!ReadMantissa(text, pos, number) || pos != text.size()) {
+    number.negative = ReadSign(text);
+    if (!ReadMantissa(text, number) || !text.AtEnd()) {
         return std::nullopt;
     }
     Normalize(number);

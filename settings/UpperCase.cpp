@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <string>
-#include <string_view>
 
 namespace {
 
@@ -40,10 +38,4 @@ wchar_t ToUpperChar(wchar_t c) {
         return c;
     }
     return static_cast<wchar_t>(static_cast<std::int32_t>(code) + run->offset);
-}
-
-std::wstring ToUpperText(std::wstring_view text) {
-    std::wstring upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), ToUpperChar);
-    return upper;
 }

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -28,6 +29,14 @@ QFont CaptionFont() {
     font.setPointSize(kFontPoints);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+// The program's icon, read as the PNG it is: Qt would otherwise load every
+// image format plugin to ask which of them reads the file.
+QIcon ProgramIcon() {
+    QImageReader reader(QStringLiteral(":/kov-display.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 Qt::Alignment HorizontalAlignment(TextAlign align) {
@@ -56,15 +65,17 @@ FrmMainWindow::FrmMainWindow(std::span<const PlannedControl> plan, int dpi) {
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(ToQString(kFrmMainCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/kov-display.ico")));
+    setWindowIcon(ProgramIcon());
     setFixedSize(TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi));
     setFont(CaptionFont());
 
     for (const PlannedControl& entry : plan) {
         QWidget* container = entry.container < 0 ? this : widgets_[entry.container];
         QWidget* widget = CreateWidget(entry, container);
+        // Placed before its first redraw shows it: a widget shown unplaced
+        // is first sized to fit its text, which costs a text layout for nothing.
         widget->setGeometry(ToQRect(ToPixels(entry.row->rect, dpi)));
-        widget->setVisible(entry.control->Visible());
+        entry.control->Redraw();
         controls_.push_back(entry.control);
         widgets_.push_back(widget);
     }
@@ -130,7 +141,6 @@ QWidget* FrmMainWindow::CreateLabel(const ControlLayout& row, Label& label, QWid
         widget->SetColours(label.BackColor(), label.ForeColor());
         widget->setVisible(label.Visible());
     };
-    label.Redraw();
     connect(widget, &ControlLabel::clicked, this, [&label] { label.Click(); });
     return widget;
 }
@@ -144,7 +154,6 @@ QWidget* FrmMainWindow::CreateScrollBar(ScrollBar& model, QWidget* container) {
     // arrow, track or key step at once, a thumb drag once when released.
     bar->setTracking(false);
     bar->setFocusPolicy(Qt::StrongFocus);
-    ShowPosition(model, *bar);
     model.Redraw = [&model, bar] {
         ShowPosition(model, *bar);
         bar->setVisible(model.Visible());

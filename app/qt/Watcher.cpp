@@ -6,12 +6,9 @@
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
-#include <charconv>
 #include <csignal>
 #include <utility>
 
-#include "GammaDevice.h"
 #include "RuntimeFolder.h"
 #include "SettingsFile.h"
 
@@ -75,28 +72,4 @@ UniqueFd StartWatcher(const std::filesystem::path& watcher, std::uint32_t run) {
         return {};
     }
     return writeEnd;
-}
-
-int RunWatcher(std::string_view run, GammaOutputs& outputs) {
-    std::uint32_t owner = 0;
-    const auto [end, error] = std::from_chars(run.data(), run.data() + run.size(), owner);
-    if (error != std::errc() || end != run.data() + run.size()) {
-        return 2;
-    }
-    // Nothing is ever written: the read ends when the program has ended.
-    char byte = 0;
-    ssize_t got = 0;
-    do {
-        got = ::read(STDIN_FILENO, &byte, 1);
-    } while (got > 0 || (got < 0 && errno == EINTR));
-
-    const auto path = CurrentRecordPath();
-    if (!path) {
-        return 0;
-    }
-    RecordFile record(*path);
-    GammaDevice screen(outputs);
-    screen.KeepRecordIn(&record, owner);
-    screen.PutBackAfterRun();
-    return 0;
 }

@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "BaselineRecord.h"
-#include "GammaOutputs.h"
 #include "UniqueFd.h"
 
 // The watcher is a small executable of its own beside the program,
@@ -42,8 +41,3 @@ private:
 // this process's open but the pipe. Gives the pipe's write end, which this
 // process holds until it ends; nothing when the watcher could not start.
 UniqueFd StartWatcher(const std::filesystem::path& watcher, std::uint32_t run);
-
-// The watcher's life: waits until the pipe is closed, which happens when
-// the program ends however it ends, then puts back what run left on the
-// screen's outputs (GammaDevice::PutBackAfterRun). Returns the exit status.
-int RunWatcher(std::string_view run, GammaOutputs& outputs);

@@ -36,6 +36,25 @@ HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style
                            param);
 }
 
+// A scroll bar moves only by its arrows, its track, its thumb and the
+// keyboard: the wheel and the scroll bar's own context menu (Scroll Here,
+// Top, Bottom ...) do nothing to it.
+LRESULT CALLBACK ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR /*id*/, DWORD_PTR /*unused*/) {
+    switch (message) {
+        case WM_CONTEXTMENU:
+        case WM_MOUSEWHEEL:
+        case WM_MOUSEHWHEEL:
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(window, ScrollBarProc, 0);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
 HWND CreateScrollBar(const ScrollBar& bar, DWORD visible, HWND parent, int id, HINSTANCE instance) {
     const HWND window =
         CreateChild(L"SCROLLBAR", L"", WS_TABSTOP | SBS_VERT | visible, parent, id, instance);
@@ -46,6 +65,7 @@ HWND CreateScrollBar(const ScrollBar& bar, DWORD visible, HWND parent, int id, H
     info.nMax = bar.Max();
     info.nPos = bar.Value();
     SetScrollInfo(window, SB_CTL, &info, FALSE);
+    SetWindowSubclass(window, ScrollBarProc, 0, 0);
     return window;
 }
 

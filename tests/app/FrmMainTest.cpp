@@ -6,11 +6,9 @@
 
 namespace {
 
-void StorePreset(int slot, std::int32_t red, std::int32_t green, std::int32_t blue, int used = 1) {
+void StorePreset(int slot, std::int32_t offset, int used = 1) {
     Module1::PresetUsed[slot] = used;
-    Module1::PresetRed[slot] = red;
-    Module1::PresetGreen[slot] = green;
-    Module1::PresetBlue[slot] = blue;
+    Module1::PresetRed[slot] = Module1::PresetGreen[slot] = Module1::PresetBlue[slot] = offset;
 }
 
 void SetColours(FrmMain& form, int red, int green, int blue) {
@@ -24,8 +22,6 @@ void ReadSlot(FrmMain& form, int slot) {
     form.Label6[slot].Click();
 }
 
-// What one user action applies to the screen, in order, and where it
-// leaves the four sliders.
 struct Scenario {
     const char* what;
     void (*arrange)(FrmMain&);
@@ -34,82 +30,37 @@ struct Scenario {
     Positions positions;
 };
 
+void Nothing(FrmMain& /*form*/) {}
+void Reset(FrmMain& form) {
+    form.Label9.Click();
+}
+
+// clang-format off
 const Scenario kScenarios[] = {
-    {"red slider to 40",
-     [](FrmMain&) {},
-     [](FrmMain& f) { f.VScrollA[1].SetValue(40); },
-     {{20, 0, 0}},
-     {50, 40, 50, 50}},
-    {"all channels to 30 over colours at 50, 40, 30",
-     [](FrmMain& f) { SetColours(f, 50, 40, 30); },
-     [](FrmMain& f) { f.VScrollA[0].SetValue(30); },
-     {{40, 20, 40}, {40, 40, 40}, {40, 40, 40}},
-     {30, 30, 30, 30}},
-    {"all channels to where the colours stand",
-     [](FrmMain& f) { SetColours(f, 70, 70, 70); },
-     [](FrmMain& f) { f.VScrollA[0].SetValue(70); },
-     {{-40, -40, -40}},
-     {70, 70, 70, 70}},
-    {"reset with all in the middle",
-     [](FrmMain&) {},
-     [](FrmMain& f) { f.Label9.Click(); },
-     {{0, 0, 0}},
-     {50, 50, 50, 50}},
-    {"reset with only all channels away",
-     [](FrmMain& f) {
-         f.VScrollA[0].SetValue(20);
-         SetColours(f, 50, 50, 50);
-     },
-     [](FrmMain& f) { f.Label9.Click(); },
-     {{0, 0, 0}, {0, 0, 0}},
-     {50, 50, 50, 50}},
-    {"reset with red and blue away",
-     [](FrmMain& f) { SetColours(f, 30, 50, 70); },
-     [](FrmMain& f) { f.Label9.Click(); },
-     {{0, 0, -40}, {0, 0, 0}, {0, 0, 0}},
-     {50, 50, 50, 50}},
-    {"reset with all four away",
-     [](FrmMain& f) { f.VScrollA[0].SetValue(20); },
-     [](FrmMain& f) { f.Label9.Click(); },
-     {{0, 60, 60}, {0, 0, 60}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
-     {50, 50, 50, 50}},
-    {"reading 20, -4, 0",
-     [](FrmMain&) { StorePreset(4, 20, -4, 0); },
-     [](FrmMain& f) { ReadSlot(f, 4); },
-     {{20, 0, 0}, {20, -4, 0}},
-     {50, 40, 52, 50}},
-    {"reading -30, -30, -30",
-     [](FrmMain&) { StorePreset(1, -30, -30, -30); },
-     [](FrmMain& f) { ReadSlot(f, 1); },
-     {{-30, 0, 0}, {-30, -30, 0}, {-30, -30, -30}, {-30, -30, -30}},
-     {65, 65, 65, 65}},
-    {"reading where the colours stand",
-     [](FrmMain& f) {
-         SetColours(f, 40, 52, 50);
-         StorePreset(2, 20, -4, 0);
-     },
-     [](FrmMain& f) { ReadSlot(f, 2); },
-     {},
-     {50, 40, 52, 50}},
-    {"reading moves only the all-channels slider",
-     [](FrmMain& f) {
-         SetColours(f, 65, 65, 65);
-         StorePreset(6, -30, -30, -30);
-     },
-     [](FrmMain& f) { ReadSlot(f, 6); },
-     {{-30, -30, -30}},
-     {65, 65, 65, 65}},
-    {"reading a slot marked empty",
-     [](FrmMain&) { StorePreset(5, 40, 40, 40, 0); },
-     [](FrmMain& f) { ReadSlot(f, 5); },
-     {},
-     {50, 50, 50, 50}},
-    {"reading a slot marked 2",
-     [](FrmMain&) { StorePreset(5, 40, 40, 40, 2); },
-     [](FrmMain& f) { ReadSlot(f, 5); },
-     {},
-     {50, 50, 50, 50}},
+    {"red to 40", Nothing, [](FrmMain& f) { f.VScrollA[1].SetValue(40); }, {{20, 0, 0}}, {50, 40, 50, 50}},
+    {"all to 30 over 50, 40, 30", [](FrmMain& f) { SetColours(f, 50, 40, 30); },
+     [](FrmMain& f) { f.VScrollA[0].SetValue(30); }, {{40, 20, 40}, {40, 40, 40}, {40, 40, 40}}, {30, 30, 30, 30}},
+    {"all to where the colours stand", [](FrmMain& f) { SetColours(f, 70, 70, 70); },
+     [](FrmMain& f) { f.VScrollA[0].SetValue(70); }, {{-40, -40, -40}}, {70, 70, 70, 70}},
+    {"reset in the middle", Nothing, Reset, {{0, 0, 0}}, {50, 50, 50, 50}},
+    {"reset, only all away", [](FrmMain& f) { f.VScrollA[0].SetValue(20); SetColours(f, 50, 50, 50); },
+     Reset, {{0, 0, 0}, {0, 0, 0}}, {50, 50, 50, 50}},
+    {"reset, red and blue away", [](FrmMain& f) { SetColours(f, 30, 50, 70); }, Reset,
+     {{0, 0, -40}, {0, 0, 0}, {0, 0, 0}}, {50, 50, 50, 50}},
+    {"reset, all four away", [](FrmMain& f) { f.VScrollA[0].SetValue(20); }, Reset,
+     {{0, 60, 60}, {0, 0, 60}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {50, 50, 50, 50}},
+    {"read 20, -4, 0", [](FrmMain&) { StorePreset(4, 20); Module1::PresetGreen[4] = -4; Module1::PresetBlue[4] = 0; },
+     [](FrmMain& f) { ReadSlot(f, 4); }, {{20, 0, 0}, {20, -4, 0}}, {50, 40, 52, 50}},
+    {"read -30 x3", [](FrmMain&) { StorePreset(1, -30); }, [](FrmMain& f) { ReadSlot(f, 1); },
+     {{-30, 0, 0}, {-30, -30, 0}, {-30, -30, -30}, {-30, -30, -30}}, {65, 65, 65, 65}},
+    {"read where the colours stand", [](FrmMain& f) { SetColours(f, 65, 65, 65); f.VScrollA[0].SetValue(65); StorePreset(2, -30); },
+     [](FrmMain& f) { ReadSlot(f, 2); }, {}, {65, 65, 65, 65}},
+    {"read moves only the all-channels slider", [](FrmMain& f) { SetColours(f, 65, 65, 65); StorePreset(6, -30); },
+     [](FrmMain& f) { ReadSlot(f, 6); }, {{-30, -30, -30}}, {65, 65, 65, 65}},
+    {"read a slot marked empty", [](FrmMain&) { StorePreset(5, 40, 0); }, [](FrmMain& f) { ReadSlot(f, 5); }, {}, {50, 50, 50, 50}},
+    {"read a slot marked 2", [](FrmMain&) { StorePreset(5, 40, 2); }, [](FrmMain& f) { ReadSlot(f, 5); }, {}, {50, 50, 50, 50}},
 };
+// clang-format on
 
 void PrintTo(const Scenario& scenario, std::ostream* out) {
     *out << scenario.what;
@@ -133,26 +84,17 @@ TEST_P(ActionTest, AppliesInItsOrderAndKeepsTheLabelsInStep) {
 
 INSTANTIATE_TEST_SUITE_P(Actions, ActionTest, ::testing::ValuesIn(kScenarios));
 
-TEST_F(FormTest, ASliderPositionShowsItsOffset) {
-    const std::pair<std::int16_t, const wchar_t*> cases[] = {
-        {0, L"100"}, {1, L"98"}, {49, L"2"}, {51, L"-2"}, {100, L"-100"}, {50, L"0"}};
+TEST_F(FormTest, PositionsAndStoredOffsetsShowAsLabels) {
     ASSERT_TRUE(form.Form_Load());
-    for (const auto& [position, text] : cases) {
-        form.VScrollA[2].SetValue(position);
+    for (const auto& [position, text] :
+         {std::pair{0, L"100"}, {1, L"98"}, {49, L"2"}, {51, L"-2"}, {100, L"-100"}, {50, L"0"}}) {
+        form.VScrollA[2].SetValue(static_cast<std::int16_t>(position));
         EXPECT_EQ(form.Label5[2].Caption(), text);
     }
-    EXPECT_EQ(form.Label5[0].Caption(), L"0");
-}
-
-// Offsets from a hand-edited file: odd ones floor when halved, and those
-// beyond a slider's reach are held to its ends.
-TEST_F(FormTest, AStoredOffsetPutsSliderAndLabelInStep) {
-    const std::pair<std::int32_t, int> cases[] = {{3, 49},     {101, 0},       {102, 0},
-                                                  {-101, 100}, {INT32_MAX, 0}, {INT32_MIN, 100}};
-    ASSERT_TRUE(form.Form_Load());
-    for (const auto& [stored, position] : cases) {
-        SCOPED_TRACE(stored);
-        StorePreset(1, stored, stored, stored);
+    // Odd offsets floor when halved; those beyond a slider's reach are held to its ends.
+    for (const auto& [stored, position] :
+         {std::pair{3, 49}, {101, 0}, {102, 0}, {-101, 100}, {INT32_MAX, 0}, {INT32_MIN, 100}}) {
+        StorePreset(1, stored);
         ReadSlot(form, 1);
         EXPECT_EQ(SliderPositions(), (Positions{position, position, position, position}));
         ExpectLabelsInStep();
@@ -169,7 +111,6 @@ TEST_F(FormTest, ANewWindowStandsAsItsRowsSay) {
         }
     }
     EXPECT_EQ(form.Frame2.Tag(), L"0");
-    EXPECT_EQ(SliderPositions(), (Positions{50, 50, 50, 50}));
 }
 
 TEST_F(FormTest, ASecondInstanceShowsTheNoticeAndTouchesNothing) {
@@ -180,12 +121,10 @@ TEST_F(FormTest, ASecondInstanceShowsTheNoticeAndTouchesNothing) {
               std::vector<std::wstring>{L"KOV调节显示器: 对不起本程序已在运行中, 不得重复加载!"});
     EXPECT_EQ(screen.Reads() + screen.Writes(), 0);
     EXPECT_TRUE(Module1::SettingsPath.empty());
-    EXPECT_EQ(SliderPositions(), (Positions{50, 50, 50, 50}));
 }
 
-TEST_F(FormTest, LoadCapturesAndCreatesNothing) {
+TEST_F(FormTest, LoadCapturesAndCreatesNothingAndUnloadRestores) {
     ASSERT_TRUE(form.Form_Load());
-    EXPECT_EQ(screen.Reads(), 1);
     EXPECT_EQ(screen.Writes(), 0);
     EXPECT_EQ(Module_SetScreen::SavedRamp, captured);
     EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
@@ -194,37 +133,18 @@ TEST_F(FormTest, LoadCapturesAndCreatesNothing) {
     EXPECT_EQ(screen.Screen(), captured);
 }
 
-// A program folder the user may not write (under Wine, root writes
-// anywhere, so the fake says so): the first save goes to the user's folder.
-TEST_F(FormTest, SavesGoToTheUserFolderWhenTheProgramFolderIsNotWritable) {
-    platform.programFolderWritable = false;
-    platform.userSettingsFolder = folder / "user";
-    ASSERT_TRUE(form.Form_Load());
-    form.Command2[0].Click();
-    form.Label6[1].Click();
-    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
-    EXPECT_TRUE(std::filesystem::exists(folder / "user" / SettingsFile().filename()));
-}
-
-TEST_F(FormTest, TheStartUpSlotIsReadBeforeTheLoadReturns) {
-    WriteSettings(";presets\r\nAUTOLOAD=3\r\nRGB3=20,-4,0\r\n");
-    ASSERT_TRUE(form.Form_Load());
+TEST_F(FormTest, TheStartUpSlotIsReadBeforeTheLoadReturnsIfItHoldsAPreset) {
+    for (const char* autoload : {"0", "7", "-1", "2", "6", "3"}) {
+        Module1::ResetState();
+        WriteSettings("AUTOLOAD=" + std::string(autoload) + "\r\nRGB3=20,-4,0\r\nRGB6=0,0,0\r\n");
+        ASSERT_TRUE(form.Form_Load());
+        EXPECT_EQ(screen.Writes(), std::string(autoload) == "3" ? 2 : 0) << autoload;
+    }
     ExpectAppliesSince(0, {{20, 0, 0}, {20, -4, 0}});
     EXPECT_FALSE(form.Frame2.Visible());
     EXPECT_EQ(form.Frame2.Tag(), L"1");
     EXPECT_EQ(form.Label8.Caption(), L"保存");
     EXPECT_EQ(form.Label6[3].BackColor(), kYellow);
-}
-
-TEST_F(FormTest, AStartUpSlotThatNamesNoPresetAppliesNothing) {
-    for (const char* settings : {"AUTOLOAD=0\r\nRGB1=1,2,3\r\n", "AUTOLOAD=7\r\nRGB1=1,2,3\r\n",
-                                 "AUTOLOAD=-1\r\nRGB1=1,2,3\r\n", "AUTOLOAD=2\r\nRGB1=1,2,3\r\n",
-                                 "AUTOLOAD=6\r\nRGB6=0,0,0\r\n"}) {
-        Module1::ResetState();
-        WriteSettings(settings);
-        ASSERT_TRUE(form.Form_Load());
-        EXPECT_EQ(screen.Writes(), 0) << settings;
-    }
 }
 
 TEST_F(FormTest, ApplyReadsTheOffsetsBackFromTheColourLabels) {
@@ -234,52 +154,59 @@ TEST_F(FormTest, ApplyReadsTheOffsetsBackFromTheColourLabels) {
     form.Label5[3].SetCaption(L"12");
     form.Command1.Click();
     ExpectAppliesSince(0, {{-7, 0, 12}});
-    EXPECT_EQ(Module_SetScreen::CurBlue, 12);
 }
 
 TEST_F(FormTest, TheButtonsOpenSwitchAndCloseThePanel) {
-    struct Step {
-        Control* clicked;
-        bool shown;
-        const wchar_t* mode;
-        const wchar_t* heading;
-    };
     ASSERT_TRUE(form.Form_Load());
-    const Step steps[] = {
-        {&form.Command2[0], true, L"0", L"保存"},  {&form.Command2[1], true, L"1", L"读取"},
-        {&form.Command2[1], false, L"1", L"读取"}, {&form.Command2[1], true, L"1", L"读取"},
-        {&form.Label7, false, L"1", L"读取"},      {&form.Command2[0], true, L"0", L"保存"},
-        {&form.Command2[0], false, L"0", L"保存"}};
-    for (const Step& step : steps) {
-        step.clicked->Click();
-        EXPECT_EQ(form.Frame2.Visible(), step.shown);
-        EXPECT_EQ(form.Frame2.Tag(), step.mode);
-        EXPECT_EQ(form.Label8.Caption(), step.heading);
+    const std::tuple<Control*, bool, const wchar_t*> steps[] = {
+        {&form.Command2[0], true, L"0保存"},  {&form.Command2[1], true, L"1读取"},
+        {&form.Command2[1], false, L"1读取"}, {&form.Command2[1], true, L"1读取"},
+        {&form.Label7, false, L"1读取"},      {&form.Command2[0], true, L"0保存"},
+        {&form.Command2[0], false, L"0保存"}};
+    for (const auto& [clicked, shown, modeAndHeading] : steps) {
+        clicked->Click();
+        EXPECT_EQ(form.Frame2.Visible(), shown);
+        EXPECT_EQ(form.Frame2.Tag() + form.Label8.Caption(), modeAndHeading);
     }
     EXPECT_EQ(screen.Writes(), 0);
 }
 
-TEST_F(FormTest, SavingWritesTheSlotAndShowsItAtTheNextOpening) {
+TEST_F(FormTest, SavingWritesTheSlotKeepsItAfterAFailedWriteAndShowsItNextTime) {
     ASSERT_TRUE(form.Form_Load());
     SetColours(form, 40, 52, 50);
-    const int writes = screen.Writes();
     form.Command2[0].Click();
     form.Label6[3].Click();
     EXPECT_EQ(form.Label6[3].BackColor(), kWindowBackground);
-    StorePreset(2, 10, 10, 10);
+    StorePreset(2, 10);
     SetColours(form, 50, 50, 50);
     form.Command2[0].Click();
     form.Label6[2].Click();
-
-    EXPECT_EQ(Settings().substr(Settings().find("\r\n")),
-              "\r\nAUTOLOAD=0\r\nRGB3=20,-4,0\r\nRGB2=0,0,0\r\n");
-    EXPECT_EQ(Module1::PresetUsed[3], 1);
-    EXPECT_EQ(Module1::PresetGreen[3], -4);
+    const std::string saved = Settings();
+    EXPECT_EQ(saved.substr(saved.find("\r\n")), "\r\nAUTOLOAD=0\r\nRGB3=20,-4,0\r\nRGB2=0,0,0\r\n");
     EXPECT_EQ(Module1::PresetUsed[2], 0);
-    EXPECT_EQ(screen.Writes(), writes + 2);
+
+    std::filesystem::permissions(SettingsFile(), std::filesystem::perms::owner_read);
+    SetColours(form, 45, 45, 45);
+    form.Command2[0].Click();
+    form.Label6[4].Click();
+    EXPECT_EQ(Settings(), saved);
+    EXPECT_EQ(Module1::PresetUsed[4], 1);
     Module1::PresetUsed[5] = 2;
     form.Command2[0].Click();
     for (int slot = 1; slot <= 6; ++slot) {
-        EXPECT_EQ(form.Label6[slot].BackColor(), slot == 3 ? kYellow : kWindowBackground);
+        EXPECT_EQ(form.Label6[slot].BackColor(),
+                  slot == 3 || slot == 4 ? kYellow : kWindowBackground);
     }
+    std::filesystem::permissions(SettingsFile(), std::filesystem::perms::owner_all);
+}
+
+// Under Wine root writes anywhere, so the fake says the folder is not writable.
+TEST_F(FormTest, SavesGoToTheUserFolderWhenTheProgramFolderIsNotWritable) {
+    platform.programFolderWritable = false;
+    platform.userSettingsFolder = folder / "user";
+    ASSERT_TRUE(form.Form_Load());
+    form.Command2[0].Click();
+    form.Label6[1].Click();
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+    EXPECT_TRUE(std::filesystem::exists(folder / "user" / SettingsFile().filename()));
 }

@@ -1,12 +1,12 @@
 #include <functional>
 #include <stdexcept>
+#include <tuple>
 
 #include "FormTest.h"
 #include "Program.h"
 
 namespace {
 
-// A front end whose event loop does what a test asks and then ends.
 class FakeFrontEnd final : public FrontEnd {
 public:
     void BuildWindow(std::span<const PlannedControl> plan) override { built = !plan.empty(); }
@@ -33,37 +33,23 @@ public:
 struct WayOut {
     const char* what;
     bool anotherInstance;
-    void (*duringLoop)(Program&, FrmMain&);
+    void (*duringLoop)(Program&);
     int status;
-    int loops;
 };
 
-void Close(Program& /*program*/, FrmMain& form) {
-    form.VScrollA[1].SetValue(10);
+void Move(Program& program) {
+    program.Form().VScrollA[1].SetValue(10);
 }
 
+// clang-format off
 const WayOut kWaysOut[] = {
-    {"the window closes", false, Close, 7, 1},
-    {"a stop signal", false,
-     [](Program& p, FrmMain& f) {
-         Close(p, f);
-         p.StopRequested();
-     },
-     7, 1},
-    {"the session ends", false,
-     [](Program& p, FrmMain& f) {
-         Close(p, f);
-         p.SessionEnding();
-     },
-     7, 1},
-    {"an error escapes the loop", false,
-     [](Program& p, FrmMain& f) {
-         Close(p, f);
-         throw std::runtime_error("lost");
-     },
-     1, 1},
-    {"a refused second start", true, Close, 0, 0},
+    {"the window closes", false, Move, 7},
+    {"a stop signal", false, [](Program& p) { Move(p); p.StopRequested(); }, 7},
+    {"the session ends", false, [](Program& p) { Move(p); p.SessionEnding(); }, 7},
+    {"an error escapes the loop", false, [](Program& p) { Move(p); throw std::runtime_error("lost"); }, 1},
+    {"a refused second start", true, Move, 0},
 };
+// clang-format on
 
 void PrintTo(const WayOut& way, std::ostream* out) {
     *out << way.what;
@@ -78,11 +64,9 @@ TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
     platform.anotherInstance = way.anotherInstance;
     Program program(platform, device);
     FakeFrontEnd frontEnd;
-    frontEnd.duringLoop = [&] { way.duringLoop(program, program.Form()); };
-
+    frontEnd.duringLoop = [&] { way.duringLoop(program); };
     EXPECT_EQ(program.Run(frontEnd), way.status);
-
-    EXPECT_EQ(frontEnd.loops, way.loops);
+    EXPECT_EQ(frontEnd.loops, way.anotherInstance ? 0 : 1);
     EXPECT_EQ(frontEnd.built, !way.anotherInstance);
     EXPECT_EQ(screen.Writes(), way.anotherInstance ? 0 : 2);
     EXPECT_EQ(screen.Screen(), captured);
@@ -92,14 +76,43 @@ TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, ProgramTest, ::testing::ValuesIn(kWaysOut));
 
-TEST_F(FormTest, AStopWhileTheNoticeShowsAsksTheFrontEndToEndItsLoops) {
-    platform.anotherInstance = true;
+TEST_F(FormTest, AStopWhileANoticeShowsEndsTheProgramWithoutItsLoop) {
+    screen.Refuse("primary", true);
+    for (const bool anotherInstance : {true, false}) {
+        platform.anotherInstance = anotherInstance;
+        Program program(platform, device);
+        FakeFrontEnd frontEnd;
+        platform.onNotice = [&] { program.StopRequested(); };
+        EXPECT_EQ(program.Run(frontEnd), 0);
+        EXPECT_EQ(frontEnd.quits, 1);
+        EXPECT_EQ(frontEnd.loops, 0);
+    }
+}
+
+// Whether the primary output can be read, whether an XWayland output is there too, and
+// whether the program says no output can be adjusted.
+using Desktop = std::tuple<bool, bool, bool>;
+class CannotAdjustTest : public FormTest, public ::testing::WithParamInterface<Desktop> {};
+
+TEST_P(CannotAdjustTest, TheNoticeShowsOnceBeforeTheWindowWhenNoOutputCanBeAdjusted) {
+    const auto [primaryRead, xwayland, notice] = GetParam();
+    screen.Refuse("primary", !primaryRead);
+    if (xwayland) {
+        screen.Show("XWAYLAND0", {captured.begin(), captured.end()});
+    }
     Program program(platform, device);
     FakeFrontEnd frontEnd;
-    platform.onNotice = [&] { program.StopRequested(); };
-    EXPECT_EQ(program.Run(frontEnd), 0);
-    EXPECT_EQ(frontEnd.quits, 1);
+    platform.onNotice = [&] { EXPECT_FALSE(frontEnd.built); };
+    EXPECT_EQ(program.Run(frontEnd), 7);
+    const std::wstring said =
+        std::wstring(kProgramTitle) + L": " + std::wstring(kCannotAdjustNotice);
+    EXPECT_EQ(platform.notices, std::vector<std::wstring>(notice ? 1 : 0, said));
+    EXPECT_EQ(frontEnd.loops, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Desktops, CannotAdjustTest,
+                         ::testing::Values(Desktop{true, false, false}, Desktop{false, false, true},
+                                           Desktop{false, true, true}, Desktop{true, true, false}));
 
 TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReapply) {
     screen.SetEventDescriptor(5);

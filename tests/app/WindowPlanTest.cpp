@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <tuple>
 #include <vector>
 
 #include "FakePlatformServices.h"
@@ -23,10 +25,6 @@ protected:
     FrmMain form{platform};
     const std::vector<PlannedControl> plan = PlanWindow(form);
 };
-
-std::vector<int> Edges(const TwipsRect& r) {
-    return {r.left, r.top, r.left + r.width, r.top + r.height};
-}
 
 }  // namespace
 
@@ -56,43 +54,40 @@ TEST_F(WindowPlanTest, OverlappingControlsStackAndNestAsTheWindowNeedsThem) {
 
 TEST_F(WindowPlanTest, ColoursNameASystemColourOrAPlainOne) {
     const ColourRole system = RoleOf(kWindowBackground);
-    EXPECT_TRUE(system.system);
-    EXPECT_EQ(system.systemIndex, 5);
     const ColourRole plain = RoleOf(0x00C0FF10);
-    EXPECT_FALSE(plain.system);
-    EXPECT_EQ((std::vector<int>{plain.red, plain.green, plain.blue}),
-              (std::vector<int>{0x10, 0xFF, 0xC0}));
+    EXPECT_EQ(std::vector<int>({system.system, system.systemIndex, plain.system, plain.red,
+                                plain.green, plain.blue}),
+              std::vector<int>({true, 5, false, 0x10, 0xFF, 0xC0}));
 }
 
 TEST(ToPixelsTest, EdgesRoundToTheNearestPixel) {
-    const std::pair<int, int> twipsAt144[] = {{0, 0}, {14, 1}, {15, 2}, {16, 2}, {7095, 710}};
-    for (const auto& [twips, pixels] : twipsAt144) {
-        EXPECT_EQ(TwipsToPixels(twips, 144), pixels) << twips;
+    for (const auto& [twips, dpi, pixels] : {std::tuple{14, 144, 1},
+                                             {15, 144, 2},
+                                             {16, 144, 2},
+                                             {7095, 144, 710},
+                                             {4545, 120, 379},
+                                             {7095, 96, 473}}) {
+        EXPECT_EQ(TwipsToPixels(twips, dpi), pixels) << twips;
     }
-    EXPECT_EQ(TwipsToPixels(4545, 120), 379);
-    EXPECT_EQ(TwipsToPixels(7095, 96), 473);
-    const PixelRect rect = ToPixels({15, 15, 15, 15}, 144);
-    EXPECT_EQ(rect.width, 1);
+    EXPECT_EQ(ToPixels({15, 15, 15, 15}, 144).width, 1);
 }
 
 // Wherever two controls of one container share an edge in twips, they share
 // it in pixels too, at any DPI.
 TEST(ToPixelsTest, EqualTwipsEdgesStayEqualInPixels) {
-    const auto layout = FrmMainLayout();
+    const auto edges = [](const TwipsRect& r) {
+        return std::array{r.left, r.top, r.left + r.width, r.top + r.height};
+    };
     for (const int dpi : {96, 100, 110, 120, 144, 168, 192}) {
-        for (const ControlLayout& a : layout) {
-            for (const ControlLayout& b : layout) {
-                if (a.container != b.container) {
-                    continue;
-                }
+        for (const ControlLayout& a : FrmMainLayout()) {
+            for (const ControlLayout& b : FrmMainLayout()) {
                 const PixelRect pa = ToPixels(a.rect, dpi);
                 const PixelRect pb = ToPixels(b.rect, dpi);
-                const std::vector<int> pixelsA = Edges({pa.left, pa.top, pa.width, pa.height});
-                const std::vector<int> pixelsB = Edges({pb.left, pb.top, pb.width, pb.height});
-                for (std::size_t i = 0; i < 4; ++i) {
+                for (std::size_t i = 0; i < 4 && a.container == b.container; ++i) {
                     for (std::size_t j = i % 2; j < 4; j += 2) {
-                        if (Edges(a.rect)[i] == Edges(b.rect)[j]) {
-                            EXPECT_EQ(pixelsA[i], pixelsB[j]) << dpi;
+                        if (edges(a.rect)[i] == edges(b.rect)[j]) {
+                            EXPECT_EQ(edges({pa.left, pa.top, pa.width, pa.height})[i],
+                                      edges({pb.left, pb.top, pb.width, pb.height})[j]);
                         }
                     }
                 }

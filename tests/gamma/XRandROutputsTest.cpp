@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "GammaDevice.h"
+#include "LinuxOutputs.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ bool Readable(int descriptor) {
 
 // What each active output shows, seen through a connection of its own.
 std::map<std::string, GammaTable> Shown() {
-    const auto view = MakeScreenGammaOutputs();
+    const auto view = MakeXRandRGammaOutputs();
     std::map<std::string, GammaTable> shown;
     for (const GammaOutput& output : view->ActiveOutputs()) {
         shown[output.id] = view->ReadTable(output).value_or(GammaTable{});
@@ -49,7 +50,7 @@ TEST(XRandROutputs, EachOutputKeepsItsOwnTableAndOneSwitchedOnLaterFollows) {
     Xrandr("--newmode kov800 40 800 840 968 1056 600 601 605 628 +hsync +vsync");
     Xrandr("--addmode DUMMY1 kov800");
     Xrandr(kSecondOn);
-    const auto view = MakeScreenGammaOutputs();
+    const auto view = MakeXRandRGammaOutputs();
     int seed = 0;
     for (const GammaOutput& output : view->ActiveOutputs()) {
         view->WriteTable(output, BuildOutputTable(Shown().at(output.id), -20 * ++seed, 0, 0));
@@ -59,7 +60,7 @@ TEST(XRandROutputs, EachOutputKeepsItsOwnTableAndOneSwitchedOnLaterFollows) {
     ASSERT_NE(before.at("DUMMY0"), before.at("DUMMY1"));
 
     // The primary output comes first: its ramp is the one captured.
-    const auto outputs = MakeScreenGammaOutputs();
+    const auto outputs = MakeXRandRGammaOutputs();
     GammaDevice device(*outputs);
     Xrandr("--output DUMMY1 --primary");
     EXPECT_EQ(device.Capture(), RampOfTable(before.at("DUMMY1")));
@@ -90,11 +91,11 @@ TEST(XRandROutputsLost, NoServerOrALostOneIsHarmless) {
     ASSERT_NE(current, nullptr);
     const std::string display = current;
     setenv("DISPLAY", ":4321", 1);
-    const auto none = MakeScreenGammaOutputs();
+    const auto none = MakeXRandRGammaOutputs();
     EXPECT_FALSE(GammaDevice(*none).Capture().has_value());
     EXPECT_EQ(none->EventDescriptor(), -1);
     setenv("DISPLAY", display.c_str(), 1);
-    const auto outputs = MakeScreenGammaOutputs();
+    const auto outputs = MakeXRandRGammaOutputs();
     GammaDevice device(*outputs);
     ASSERT_TRUE(device.Capture().has_value());
     pid_t server = 0;

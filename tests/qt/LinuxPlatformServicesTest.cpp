@@ -14,15 +14,21 @@
 #include "RuntimeFolder.h"
 #include "TerminationSignals.h"
 
-TEST(RuntimeFolder, APrivateFolderPerUserAndAFilePerDisplay) {
+TEST(RuntimeFolder, FoldersAndNamesFollowTheUserTheDisplayAndTheXdgRules) {
     EXPECT_EQ(RuntimeFolderPath("/run/user/7", "/tmp", 7), "/run/user/7/kov-display");
     EXPECT_EQ(RuntimeFolderPath(std::nullopt, "/tmp", 7), "/tmp/kov-display-7");
-    const std::pair<std::string_view, const char*> displays[] = {{":0.1", "_0"},
-                                                                 {"localhost:10.0", "localhost_10"},
-                                                                 {"../../etc/x:0", ".._.._etc_x_0"},
-                                                                 {"", "none"}};
-    for (const auto& [display, name] : displays) {
+    for (const auto& [display, name] : {std::pair{":0.1", "_0"},
+                                        {"localhost:10.0", "localhost_10"},
+                                        {"../../etc/x:0", ".._.._etc_x_0"},
+                                        {"", "none"}}) {
         EXPECT_EQ(DisplayFileName(display), name);
+    }
+    for (const auto& [configHome, home, expected] :
+         {std::tuple{"/cfg", "/home/u", "/cfg/kov-display"},
+          {"", "/home/u", "/home/u/.config/kov-display"},
+          {"cfg", "/home/u", "/home/u/.config/kov-display"},
+          {"", "", ""}}) {
+        EXPECT_EQ(UserSettingsFolder(configHome, home), expected);
     }
 }
 
@@ -42,17 +48,6 @@ TEST_F(FormTest, ARuntimeFolderIsMadePrivateAndAnyOtherIsRefused) {
     EXPECT_FALSE(LinuxPlatformServices(std::nullopt).AnotherInstanceRunning());
 }
 
-TEST(UserSettingsFolder, FollowsTheXdgRules) {
-    const std::tuple<std::string_view, std::string_view, const char*> cases[] = {
-        {"/cfg", "/home/u", "/cfg/kov-display"},
-        {"", "/home/u", "/home/u/.config/kov-display"},
-        {"cfg", "/home/u", "/home/u/.config/kov-display"},
-        {"", "", ""}};
-    for (const auto& [configHome, home, expected] : cases) {
-        EXPECT_EQ(UserSettingsFolder(configHome, home), expected);
-    }
-}
-
 TEST_F(FormTest, TheFirstInstanceHoldsTheLockUntilItEnds) {
     const std::filesystem::path lock = folder / "instance.lock";
     std::optional<LinuxPlatformServices> first(std::in_place, lock);
@@ -62,7 +57,6 @@ TEST_F(FormTest, TheFirstInstanceHoldsTheLockUntilItEnds) {
     EXPECT_TRUE(second.AnotherInstanceRunning());
     first.reset();
     EXPECT_FALSE(second.AnotherInstanceRunning());
-    // A lock that cannot be made, or a link in its place, lets the program run.
     EXPECT_FALSE(LinuxPlatformServices(folder / "missing" / "lock").AnotherInstanceRunning());
     std::filesystem::create_symlink(folder / "target", folder / "link.lock");
     EXPECT_FALSE(LinuxPlatformServices(folder / "link.lock").AnotherInstanceRunning());

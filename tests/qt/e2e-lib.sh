@@ -2,10 +2,11 @@
 # on a private Xorg dummy server (tests/xorg/with-xorg-dummy).
 #
 # The program runs from a fresh folder of its own, so no real settings file
-# is touched, with its own runtime folder for the instance lock.
+# is touched, with its own runtime folder for the instance lock, and away
+# from any Wayland compositor the caller runs in, whose gamma it would set.
 
 set -euo pipefail
-unset QT_QPA_PLATFORM
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
 program_source=$1
 probe=$2
@@ -59,8 +60,12 @@ set_starting_ramp() {
 
 # Every output of the listing (default captured.ramp) holds the table built
 # from its captured one for offsets R G B; 0 0 0 give the captured table.
+# With $compositor_log set, what an output holds is the last table that
+# gamma-compositor printed for it, not the X server's.
 ramp_is() {
-  "$probe" expect "$1" "$2" "$3" "$work/${listing:-captured.ramp}"
+  [[ -z ${compositor_log:-} ]] || awk '$1 == "gamma" { t[$2] = substr($0, 7) }
+    END { for (n in t) print t[n] }' "$compositor_log" >"$work/shown.ramp"
+  "$probe" expect "$1" "$2" "$3" "$work/${listing:-captured.ramp}" ${compositor_log:+"$work/shown.ramp"}
 }
 
 # Waits up to 5 s (or $tenths tenths of a second) for every output to hold

@@ -3,9 +3,11 @@
 //   outputs               a line per gamma table: name, levels, entries (red,
 //                         green, blue); each output's CRTC, then the screen's
 //                         XF86VidMode ramp "vidmode", where Wine puts a ramp
-//   expect R G B LISTING  whether each table listed (as `outputs` prints) now
-//                         holds what the program builds from it for offsets
-//                         R G B (vidmode keeps the top 8 bits only)
+//   expect R G B LISTING [SHOWN]
+//                         whether each table listed (as `outputs` prints; no
+//                         entries: the identity) now holds what the program
+//                         builds from it for offsets R G B (vidmode keeps the
+//                         top 8 bits only), on the server or as SHOWN lists
 //   close WINDOW          asks the window to close, as a close box does
 #include <X11/Xlib.h>
 #include <X11/extensions/xf86vmode.h>
@@ -83,7 +85,23 @@ int Outputs(Display* display) {
     return 0;
 }
 
-int Expect(Display* display, char* args[]) {
+std::vector<ServerTable> ReadListing(const char* path) {
+    std::ifstream listing(path);
+    std::vector<ServerTable> tables;
+    for (std::string line; std::getline(listing, line);) {
+        std::istringstream fields(line);
+        std::size_t levels = 0;
+        auto& [name, table] = tables.emplace_back();
+        fields >> name >> levels;
+        table = ReadEntries(fields);
+        if (table.empty()) {
+            table = IdentityTable(levels);
+        }
+    }
+    return tables;
+}
+
+int Expect(Display* display, char* args[], const char* shownPath) {
     std::int16_t offsets[3] = {};
     for (int i = 0; i < 3; ++i) {
         const char* const end = args[i] + std::strlen(args[i]);
@@ -92,17 +110,11 @@ int Expect(Display* display, char* args[]) {
             return kUsage;
         }
     }
-    std::ifstream listing(args[3]);
-    const auto tables = ReadTables(display);
-    int listed = 0;
+    const auto listed = ReadListing(args[3]);
+    const auto tables = shownPath != nullptr ? ReadListing(shownPath) : ReadTables(display);
     int differing = 0;
-    for (std::string line; std::getline(listing, line); ++listed) {
-        std::istringstream fields(line);
-        std::string name;
-        std::size_t levels = 0;
-        fields >> name >> levels;
-        const GammaTable expected =
-            BuildOutputTable(ReadEntries(fields), offsets[0], offsets[1], offsets[2]);
+    for (const auto& [name, base] : listed) {
+        const GammaTable expected = BuildOutputTable(base, offsets[0], offsets[1], offsets[2]);
         const auto found = std::ranges::find(tables, name, &ServerTable::name);
         const GammaTable shown = found != tables.end() ? found->table : GammaTable{};
         const int shift = name == "vidmode" ? 8 : 0;
@@ -114,7 +126,7 @@ int Expect(Display* display, char* args[]) {
             ++differing;
         }
     }
-    return listed == 0 || differing > 0 ? kMismatch : 0;
+    return listed.empty() || differing > 0 ? kMismatch : 0;
 }
 
 int Close(Display* display, const char* text) {
@@ -147,12 +159,12 @@ int main(int argc, char* argv[]) {
     if (command == "outputs" && argc == 2) {
         return Outputs(display.Get());
     }
-    if (command == "expect" && argc == 6) {
-        return Expect(display.Get(), argv + 2);
+    if (command == "expect" && (argc == 6 || argc == 7)) {
+        return Expect(display.Get(), argv + 2, argc == 7 ? argv[6] : nullptr);
     }
     if (command == "close" && argc == 3) {
         return Close(display.Get(), argv[2]);
     }
-    std::cerr << "usage: x11-probe outputs | expect R G B LISTING | close WINDOW\n";
+    std::cerr << "usage: x11-probe outputs | expect R G B LISTING [SHOWN] | close WINDOW\n";
     return kUsage;
 }

@@ -55,6 +55,8 @@ UniqueFd StartWatcher(const std::filesystem::path& watcher, std::uint32_t run) {
     posix_spawn_file_actions_init(&actionsData);
     const SpawnActions actions(&actionsData);
     posix_spawn_file_actions_adddup2(actions.Get(), readEnd.Get(), STDIN_FILENO);
+    // Descriptors this process was handed without close-on-exec stay here too.
+    posix_spawn_file_actions_addclosefrom_np(actions.Get(), STDERR_FILENO + 1);
     posix_spawnattr_t attributesData;
     posix_spawnattr_init(&attributesData);
     const SpawnAttributes attributes(&attributesData);

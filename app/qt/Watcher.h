@@ -37,7 +37,8 @@ private:
 };
 
 // Starts the watcher executable as the watcher of run, in a session of its
-// own (a terminal's signals to the program do not reach it), with nothing of
-// this process's open but the pipe. Gives the pipe's write end, which this
-// process holds until it ends; nothing when the watcher could not start.
+// own (a terminal's signals to the program do not reach it), with nothing
+// open but the pipe and the standard output and error. Gives the pipe's
+// write end, which this process holds until it ends; nothing when the
+// watcher could not start.
 UniqueFd StartWatcher(const std::filesystem::path& watcher, std::uint32_t run);

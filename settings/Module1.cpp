@@ -67,19 +67,6 @@ constexpr std::wstring_view kDefaultContent =
     L";KOV调节显示器设置   作者：Tavrin   Email:tavrin@example.com\r\n"
     L"AUTOLOAD=0\r\n";
 
-// Makes the missing folders of a path for the user alone, as the XDG rules
-// ask of a settings folder; folders that exist are left as they are.
-void CreateMissingFolders(const std::filesystem::path& folder) {
-    std::error_code error;
-    if (folder.empty() || std::filesystem::exists(folder, error)) {
-        return;
-    }
-    CreateMissingFolders(folder.parent_path());
-    if (std::filesystem::create_directory(folder, error)) {
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
-    }
-}
-
 bool HasFirstLine(std::string_view bytes) {
     std::string_view firstLine;
     return ByteLines(bytes).Next(firstLine);
@@ -113,22 +100,20 @@ void EnsureSettingsFile(const std::filesystem::path& path) {
     }
     // A file that exists but cannot be read is never replaced by the default:
     // it may hold the user's presets.
-    CreateMissingFolders(path.parent_path());
+    SettingsFile::CreateMissingFolders(path.parent_path());
     SettingsFile::CreateFileBytes(path, content);
 }
 
 void InitSettingsPath(const std::filesystem::path& programFolder, bool programFolderWritable,
                       const std::filesystem::path& userFolder) {
-    const std::filesystem::path name(u8"KOV调节设置.ini");
+    const std::filesystem::path name(L"KOV调节设置.ini");
     std::filesystem::path::string_type folder = programFolder.native();
     if (!folder.empty() && folder.back() != std::filesystem::path::preferred_separator) {
         folder += std::filesystem::path::preferred_separator;
     }
     AppDir = folder;
     SettingsPath = folder + name.native();
-    std::error_code error;
-    if (!std::filesystem::exists(SettingsPath, error) && !programFolderWritable &&
-        !userFolder.empty()) {
+    if (!SettingsFile::Exists(SettingsPath) && !programFolderWritable && !userFolder.empty()) {
         SettingsPath = userFolder / name;
     }
 }

@@ -19,6 +19,14 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{256} << 20;
 // than kMaxFileBytes. The file is closed before this returns.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 
+// Whether anything (a file, a folder, a link) stands at path.
+bool Exists(const std::filesystem::path& path);
+
+// Makes folder and any of its parents that are missing, each for the user
+// alone; folders that exist are left as they are. One implementation per
+// platform.
+void CreateMissingFolders(const std::filesystem::path& folder);
+
 // Where the new content of a file goes before it takes the file's place:
 // a temporary file beside it. Destroying it without a successful Commit
 // closes and removes the temporary file.

@@ -244,4 +244,18 @@ std::unique_ptr<PendingFile> BeginCreation(const std::filesystem::path& path) {
     return pending;
 }
 
+bool Exists(const std::filesystem::path& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0;
+}
+
+// Folders for the user alone, as the XDG rules ask of a settings folder.
+void CreateMissingFolders(const std::filesystem::path& folder) {
+    if (folder.empty() || Exists(folder)) {
+        return;
+    }
+    CreateMissingFolders(folder.parent_path());
+    mkdir(folder.c_str(), S_IRWXU);
+}
+
 }  // namespace SettingsFile

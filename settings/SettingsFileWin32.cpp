@@ -196,4 +196,18 @@ std::unique_ptr<PendingFile> BeginCreation(const std::filesystem::path& path) {
     return pending;
 }
 
+bool Exists(const std::filesystem::path& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A new folder takes the rights of the one it is made in: in the user's
+// application data, the user's alone.
+void CreateMissingFolders(const std::filesystem::path& folder) {
+    if (folder.empty() || Exists(folder)) {
+        return;
+    }
+    CreateMissingFolders(folder.parent_path());
+    CreateDirectoryW(folder.c_str(), nullptr);
+}
+
 }  // namespace SettingsFile

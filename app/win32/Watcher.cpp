@@ -1,7 +1,5 @@
 #include "Watcher.h"
 
-#include <knownfolders.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <cwchar>
@@ -15,13 +13,20 @@
 
 namespace {
 
-// The user's local application data folder; empty when there is none.
-std::filesystem::path LocalAppData() {
-    PWSTR raw = nullptr;
-    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &raw);
-    const UniquePointerHandle<wchar_t, CoTaskMemFree> folder(raw);
-    return SUCCEEDED(result) && folder ? std::filesystem::path(folder.Get())
-                                       : std::filesystem::path();
+// The user's local application data folder, or the temp folder; empty when
+// there is neither.
+std::vector<std::filesystem::path> RecordRoots() {
+    std::vector<std::filesystem::path> roots;
+    std::wstring folder(MAX_PATH, L'\0');
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
+                                   folder.data()))) {
+        roots.emplace_back(folder.c_str());
+    }
+    folder.assign(MAX_PATH + 1, L'\0');
+    if (GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()) != 0) {
+        roots.emplace_back(folder.c_str());
+    }
+    return roots;
 }
 
 using AttributeList =
@@ -32,12 +37,10 @@ using AttributeList =
 std::optional<std::filesystem::path> CurrentRecordPath() {
     DWORD session = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &session);
-    std::error_code error;
-    for (const std::filesystem::path& root :
-         {LocalAppData(), std::filesystem::temp_directory_path(error)}) {
+    for (const std::filesystem::path& root : RecordRoots()) {
         const std::filesystem::path folder = root / L"KOV调节显示器";
-        if (!root.empty() && (std::filesystem::create_directory(folder, error) ||
-                              std::filesystem::is_directory(folder, error))) {
+        SettingsFile::CreateMissingFolders(folder);
+        if (SettingsFile::Exists(folder)) {
             return folder / (L"baseline-" + std::to_wstring(session) + L".record");
         }
     }

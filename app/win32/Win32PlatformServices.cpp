@@ -1,7 +1,5 @@
 #include "Win32PlatformServices.h"
 
-#include <knownfolders.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -62,13 +60,12 @@ bool Win32PlatformServices::CanCreateFilesIn(const std::filesystem::path& folder
 
 // %APPDATA%\KOV调节显示器: the user's roaming application data.
 std::filesystem::path Win32PlatformServices::UserSettingsFolder() {
-    PWSTR raw = nullptr;
-    const HRESULT result = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &raw);
-    const UniquePointerHandle<wchar_t, CoTaskMemFree> appData(raw);
-    if (FAILED(result) || !appData) {
+    std::wstring appData(MAX_PATH, L'\0');
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
+                                appData.data()))) {
         return {};
     }
-    return std::filesystem::path(appData.Get()) / L"KOV调节显示器";
+    return std::filesystem::path(appData.c_str()) / L"KOV调节显示器";
 }
 
 RecordStore* Win32PlatformServices::BaselineRecord() {

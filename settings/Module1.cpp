@@ -106,7 +106,7 @@ void EnsureSettingsFile(const std::filesystem::path& path) {
 
 void InitSettingsPath(const std::filesystem::path& programFolder, bool programFolderWritable,
                       const std::filesystem::path& userFolder) {
-    const std::filesystem::path name(L"KOV调节设置.ini");
+    const std::filesystem::path name(u8"KOV调节设置.ini");
     std::filesystem::path::string_type folder = programFolder.native();
     if (!folder.empty() && folder.back() != std::filesystem::path::preferred_separator) {
         folder += std::filesystem::path::preferred_separator;

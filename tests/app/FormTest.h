@@ -5,8 +5,8 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -48,9 +48,8 @@ protected:
         std::ofstream(SettingsFile(), std::ios::binary) << bytes;
     }
     std::string Settings() const {
-        std::ostringstream bytes;
-        bytes << std::ifstream(SettingsFile(), std::ios::binary).rdbuf();
-        return bytes.str();
+        std::ifstream file(SettingsFile(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), {}};
     }
 
     // The ramps written from mark on, as the offsets they were built for.
@@ -71,7 +70,6 @@ protected:
                 form.VScrollA[3].Value()};
     }
 
-    // Every offset label shows its slider's offset.
     void ExpectLabelsInStep() const {
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(form.Label5[i].Caption(),
@@ -79,15 +77,13 @@ protected:
         }
     }
 
-    static GammaRamp ScreenRamp() {
+    const GammaRamp captured = [] {
         GammaRamp ramp = LinearRamp();
         for (std::size_t i = 0; i < kRampSize; i += 5) {
             ramp[i] = static_cast<RampEntry>(65535 - ramp[i]);
         }
         return ramp;
-    }
-
-    const GammaRamp captured = ScreenRamp();
+    }();
     RecordingGammaOutputs screen{captured};
     GammaDevice device{screen};
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /

@@ -2,7 +2,6 @@
 #include <ostream>
 
 #include "FormTest.h"
-#include "Layout.h"
 
 namespace {
 
@@ -99,18 +98,6 @@ TEST_F(FormTest, PositionsAndStoredOffsetsShowAsLabels) {
         EXPECT_EQ(SliderPositions(), (Positions{position, position, position, position}));
         ExpectLabelsInStep();
     }
-}
-
-TEST_F(FormTest, ANewWindowStandsAsItsRowsSay) {
-    for (const ControlLayout& row : FrmMainLayout()) {
-        const Control& control = row.control.in(form);
-        EXPECT_EQ(control.Visible(), row.visible);
-        if (const auto* label = dynamic_cast<const Label*>(&control)) {
-            EXPECT_EQ(label->Caption(), row.caption);
-            EXPECT_EQ(label->BackColor(), row.backColor);
-        }
-    }
-    EXPECT_EQ(form.Frame2.Tag(), L"0");
 }
 
 TEST_F(FormTest, ASecondInstanceShowsTheNoticeAndTouchesNothing) {

@@ -20,27 +20,16 @@ export XDG_RUNTIME_DIR="$work/run"
 
 started_pids=()
 cleanup() {
-  local pid
-  for pid in "${started_pids[@]}"; do
-    kill -KILL "$pid" 2>/dev/null || true
-  done
+  kill -KILL "${started_pids[@]}" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-pass() {
-  echo "ok: $*"
-}
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
 finish() {
-  if ((failures > 0)); then
-    echo "$failures check(s) failed" >&2
-    exit 1
-  fi
+  ((failures == 0)) || { echo "$failures check(s) failed" >&2; exit 1; }
   echo "all checks passed"
 }
 
@@ -97,13 +86,9 @@ start_program() {
 # Waits up to 10 s for process $1, started by this shell, to end; sets
 # exit_status to its exit status, or to "timeout".
 wait_for_exit() {
-  local pid=$1 tries
+  local tries
   for ((tries = 0; tries < 100; tries++)); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      exit_status=0
-      wait "$pid" || exit_status=$?
-      return 0
-    fi
+    kill -0 "$1" 2>/dev/null || { exit_status=0; wait "$1" || exit_status=$?; return 0; }
     sleep 0.1
   done
   exit_status=timeout

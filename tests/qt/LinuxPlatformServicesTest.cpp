@@ -3,16 +3,13 @@
 
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTimer>
-#include <csignal>
 #include <optional>
 
 #include "FormTest.h"
 #include "LinuxPlatformServices.h"
 #include "QtTestSupport.h"
 #include "RuntimeFolder.h"
-#include "TerminationSignals.h"
 
 TEST(RuntimeFolder, FoldersAndNamesFollowTheUserTheDisplayAndTheXdgRules) {
     EXPECT_EQ(RuntimeFolderPath("/run/user/7", "/tmp", 7), "/run/user/7/kov-display");
@@ -79,14 +76,4 @@ TEST_F(FormTest, TheNoticeIsAnInformationBoxWithOnlyOkAndTheFolderHoldsTheProgra
     EXPECT_TRUE(std::filesystem::exists(services.ProgramFolder() / "qt_platform_test"));
     EXPECT_TRUE(services.CanCreateFilesIn(folder));
     EXPECT_FALSE(services.CanCreateFilesIn(folder / "missing"));
-}
-
-TEST(TerminationSignals, EachStopSignalIsReportedOnceFromTheEventLoop) {
-    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
-        const TerminationSignals stopSignals;
-        QSignalSpy requests(&stopSignals, &TerminationSignals::requested);
-        ASSERT_EQ(std::raise(number), 0);
-        EXPECT_TRUE(requests.wait(2000));
-        EXPECT_EQ(requests.count(), 1);
-    }
 }

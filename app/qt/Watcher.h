@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "BaselineRecord.h"
+#include "RecordFile.h"
 #include "UniqueFd.h"
 
 // The watcher is a small executable of its own beside the program,
@@ -18,23 +19,6 @@ inline constexpr std::string_view kWatcherName = "kov-display-watcher";
 // The baseline record of this user on this X display, beside the instance
 // lock in the private runtime folder; none without that folder.
 std::optional<std::filesystem::path> CurrentRecordPath();
-
-// A baseline record kept in a file, replaced by renaming a temporary file
-// beside it over it. Not flushed to the disk: the record matters only while
-// the display server runs, the runtime folder lives in memory, and a record
-// damaged by a power cut is discarded when read.
-class RecordFile final : public RecordStore {
-public:
-    explicit RecordFile(std::filesystem::path path);
-
-    std::optional<std::string> Read() override;
-    bool Write(std::string_view bytes) override;
-    void Remove() override;
-
-private:
-    std::filesystem::path path_;
-    std::filesystem::path temporary_;
-};
 
 // Starts the watcher executable as the watcher of run, in a session of its
 // own (a terminal's signals to the program do not reach it), with nothing

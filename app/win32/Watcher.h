@@ -10,6 +10,7 @@
 
 #include "BaselineRecord.h"
 #include "GammaOutputs.h"
+#include "RecordFile.h"
 
 // The switch that makes the program the watcher of a run:
 // `KOV调节显示器.exe --watch-run HANDLE RUN`, where HANDLE is an inherited
@@ -22,22 +23,6 @@ inline constexpr std::wstring_view kWatchSwitch = L"--watch-run";
 // in a folder KOV调节显示器 under the user's local application data folder,
 // or else under the temp folder; none when neither can be had.
 std::optional<std::filesystem::path> CurrentRecordPath();
-
-// A baseline record kept in a file, replaced by moving a temporary file
-// beside it over it. Not flushed to the disk: the record matters only for
-// this session, and a record damaged by a power cut is discarded when read.
-class RecordFile final : public RecordStore {
-public:
-    explicit RecordFile(std::filesystem::path path);
-
-    std::optional<std::string> Read() override;
-    bool Write(std::string_view bytes) override;
-    void Remove() override;
-
-private:
-    std::filesystem::path path_;
-    std::filesystem::path temporary_;
-};
 
 // Starts this executable as the watcher of run. It inherits one handle, to
 // this process, that can only be waited on; it shows no window, no taskbar

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "BaselineRecord.h"
+
+// The baseline record kept in a file, replaced by putting a temporary file
+// beside it over it. Not flushed to the disk: the record matters only while
+// the session and its display run, and a record damaged by a power cut is
+// discarded when read. One implementation per platform, beside its watcher.
+class RecordFile final : public RecordStore {
+public:
+    explicit RecordFile(std::filesystem::path path);
+
+    std::optional<std::string> Read() override;
+    bool Write(std::string_view bytes) override;
+    void Remove() override;
+
+private:
+    std::filesystem::path path_;
+    std::filesystem::path temporary_;
+};

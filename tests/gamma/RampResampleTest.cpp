@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <vector>
 
 #include "RampResample.h"
 
-// Between neighbours, weighted by distance, rounded with halves up; the
-// ends land exactly and the same size is the identity.
+// Between neighbours by distance, halves up; the ends land exactly.
 TEST(ResampleLevels, BlendsNeighboursByDistanceAndKeepsTheEnds) {
     const struct {
         std::vector<RampEntry> levels;
@@ -28,16 +29,14 @@ TEST(ResampleLevels, BlendsNeighboursByDistanceAndKeepsTheEnds) {
     }
 }
 
-// A straight ramp goes to each device size and comes back within one step.
 TEST(ResampleLevels, AStraightRampSurvivesTheRoundTrip) {
     const GammaRamp linear = LinearRamp();
     const std::vector<RampEntry> straight(linear.begin(), linear.begin() + kRampLevels);
     for (const std::size_t count : {2, 16, 255, 257, 1024, 4096}) {
         const auto device = ResampleLevels(straight, count);
         EXPECT_EQ(device.back(), 65535) << count;
-        const auto back = ResampleLevels(device, kRampLevels);
-        for (std::size_t i = 0; i < kRampLevels; ++i) {
-            ASSERT_NEAR(back[i], straight[i], 1) << count << " levels, level " << i;
-        }
+        const auto near = [](int a, int b) { return std::abs(a - b) <= 1; };
+        EXPECT_TRUE(std::ranges::equal(ResampleLevels(device, kRampLevels), straight, near))
+            << count;
     }
 }

@@ -17,24 +17,17 @@
 #                          Its XWayland (output XWAYLAND0 as well) would refuse
 #                          root's programs; the start lets root in.
 
-desktop_pid=""
-desktop_dir=""
+desktop_pid="" desktop_dir=""
 
 # Waits up to 20 s for the desktop to pass the test "$@".
 wait_for_desktop() {
-  local tries
-  for ((tries = 0; tries < 200; tries++)); do
+  for _ in {1..200}; do
     "$@" && return 0
     kill -0 "$desktop_pid" 2>/dev/null || break
     sleep 0.1
   done
-  echo "the desktop did not start; the end of its log:" >&2
-  tail -n 20 "$desktop_dir/log" >&2
+  { echo "the desktop did not start; the end of its log:" && tail -n 20 "$desktop_dir/log"; } >&2
   return 1
-}
-
-weston_is_up() {
-  [[ -S $desktop_dir/weston ]] && grep -qs 'xserver listening on display' "$desktop_dir/log"
 }
 
 # setsid keeps Ctrl-C at a terminal from ending the desktop before the
@@ -45,7 +38,8 @@ start_weston_xwayland() {
     --no-config --idle-time=0 --socket=weston --log="$desktop_dir/log" \
     </dev/null >/dev/null 2>&1 &
   desktop_pid=$!
-  wait_for_desktop weston_is_up || return 1
+  wait_for_desktop test -S "$desktop_dir/weston" || return 1
+  wait_for_desktop grep -qs 'xserver listening on display' "$desktop_dir/log" || return 1
   export WAYLAND_DISPLAY="$desktop_dir/weston"
   DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$desktop_dir/log")
   export DISPLAY
@@ -74,14 +68,8 @@ start_sway_headless() {
 stop_desktop() {
   [[ -n $desktop_pid ]] || return 0
   kill -TERM "$desktop_pid" 2>/dev/null || true
-  local tries
-  for ((tries = 0; tries < 50; tries++)); do
-    kill -0 "$desktop_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -KILL "$desktop_pid" 2>/dev/null || true
+  timeout 5 tail --pid="$desktop_pid" -s 0.1 -f /dev/null || kill -KILL "$desktop_pid" 2>/dev/null || true
   wait "$desktop_pid" 2>/dev/null || true
   rm -rf "$desktop_dir"
-  desktop_pid=""
-  desktop_dir=""
+  desktop_pid="" desktop_dir=""
 }

@@ -23,3 +23,26 @@ private:
     std::filesystem::path path_;
     std::filesystem::path temporary_;
 };
+
+// Where this user's record lives: on Linux beside the instance lock in the
+// private runtime folder, one per X display; on Windows under the local
+// application data folder (or else the temp folder), one per session. None
+// when no such folder can be had.
+std::optional<std::filesystem::path> CurrentRecordPath();
+
+// The record at CurrentRecordPath(), opened when first asked for and kept.
+class CurrentRecord {
+public:
+    // nullptr when no record can be kept.
+    RecordStore* Get() {
+        if (!file_) {
+            if (const auto path = CurrentRecordPath()) {
+                file_.emplace(*path);
+            }
+        }
+        return file_ ? &*file_ : nullptr;
+    }
+
+private:
+    std::optional<RecordFile> file_;
+};

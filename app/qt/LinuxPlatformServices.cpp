@@ -75,12 +75,7 @@ std::filesystem::path LinuxPlatformServices::UserSettingsFolder() {
 }
 
 RecordStore* LinuxPlatformServices::BaselineRecord() {
-    if (!record_) {
-        if (const auto path = CurrentRecordPath()) {
-            record_.emplace(*path);
-        }
-    }
-    return record_ ? &*record_ : nullptr;
+    return record_.Get();
 }
 
 void LinuxPlatformServices::StartWatcher(std::uint32_t run) {

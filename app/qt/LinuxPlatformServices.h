@@ -36,6 +36,6 @@ public:
 private:
     std::optional<std::filesystem::path> lockPath_;
     UniqueFd lock_;
-    std::optional<RecordFile> record_;
+    CurrentRecord record_;
     UniqueFd watcherPipe_;
 };

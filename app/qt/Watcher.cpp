@@ -20,6 +20,7 @@ using SpawnAttributes = UniquePointerHandle<posix_spawnattr_t, &posix_spawnattr_
 
 }  // namespace
 
+// baseline-<display>.record in the private runtime folder.
 std::optional<std::filesystem::path> CurrentRecordPath() {
     return CurrentDisplayFile("baseline", ".record");
 }

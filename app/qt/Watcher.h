@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,10 +14,6 @@
 // watched program holds open as its standard input. It loads no toolkit,
 // so it starts in a few milliseconds and keeps a few hundred kilobytes.
 inline constexpr std::string_view kWatcherName = "kov-display-watcher";
-
-// The baseline record of this user on this X display, beside the instance
-// lock in the private runtime folder; none without that folder.
-std::optional<std::filesystem::path> CurrentRecordPath();
 
 // Starts the watcher executable as the watcher of run, in a session of its
 // own (a terminal's signals to the program do not reach it), with nothing

@@ -34,6 +34,8 @@ using AttributeList =
 
 }  // namespace
 
+// baseline-<session id>.record in a folder KOV调节显示器 of the first root
+// where one can be had.
 std::optional<std::filesystem::path> CurrentRecordPath() {
     DWORD session = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &session);

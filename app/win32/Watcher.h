@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,11 +17,6 @@
 // significant bits, so it is passed as one). Checked before anything else in
 // wWinMain, so a watcher makes no window and no instance mutex.
 inline constexpr std::wstring_view kWatchSwitch = L"--watch-run";
-
-// The baseline record of this user's session: baseline-<session id>.record
-// in a folder KOV调节显示器 under the user's local application data folder,
-// or else under the temp folder; none when neither can be had.
-std::optional<std::filesystem::path> CurrentRecordPath();
 
 // Starts this executable as the watcher of run. It inherits one handle, to
 // this process, that can only be waited on; it shows no window, no taskbar

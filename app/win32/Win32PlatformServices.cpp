@@ -69,12 +69,7 @@ std::filesystem::path Win32PlatformServices::UserSettingsFolder() {
 }
 
 RecordStore* Win32PlatformServices::BaselineRecord() {
-    if (!record_) {
-        if (const auto path = CurrentRecordPath()) {
-            record_.emplace(*path);
-        }
-    }
-    return record_ ? &*record_ : nullptr;
+    return record_.Get();
 }
 
 void Win32PlatformServices::StartWatcher(std::uint32_t run) {

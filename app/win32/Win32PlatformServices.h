@@ -32,7 +32,7 @@ public:
 
 private:
     std::wstring mutexName_;
-    std::optional<RecordFile> record_;
+    CurrentRecord record_;
     // Held for the life of the process once this instance has claimed it.
     UniqueKernelHandle instanceMutex_;
 };

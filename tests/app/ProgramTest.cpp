@@ -70,6 +70,7 @@ TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
     EXPECT_EQ(frontEnd.built, !way.anotherInstance);
     EXPECT_EQ(screen.Writes(), way.anotherInstance ? 0 : 2);
     EXPECT_EQ(screen.Screen(), captured);
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
     EXPECT_EQ(platform.watchedRun.has_value(), !way.anotherInstance);
     EXPECT_FALSE(platform.record.bytes);
 }

@@ -52,14 +52,6 @@ TEST_F(WindowPlanTest, OverlappingControlsStackAndNestAsTheWindowNeedsThem) {
     }
 }
 
-TEST_F(WindowPlanTest, ColoursNameASystemColourOrAPlainOne) {
-    const ColourRole system = RoleOf(kWindowBackground);
-    const ColourRole plain = RoleOf(0x00C0FF10);
-    EXPECT_EQ(std::vector<int>({system.system, system.systemIndex, plain.system, plain.red,
-                                plain.green, plain.blue}),
-              std::vector<int>({true, 5, false, 0x10, 0xFF, 0xC0}));
-}
-
 TEST(ToPixelsTest, EdgesRoundToTheNearestPixel) {
     for (const auto& [twips, dpi, pixels] : {std::tuple{14, 144, 1},
                                              {15, 144, 2},
@@ -69,7 +61,6 @@ TEST(ToPixelsTest, EdgesRoundToTheNearestPixel) {
                                              {7095, 96, 473}}) {
         EXPECT_EQ(TwipsToPixels(twips, dpi), pixels) << twips;
     }
-    EXPECT_EQ(ToPixels({15, 15, 15, 15}, 144).width, 1);
 }
 
 // Wherever two controls of one container share an edge in twips, they share

@@ -44,13 +44,6 @@ protected:
 
     QWidget& Widget(const Control& control) { return *window.WidgetOf(control); }
     QScrollBar& Slider(int index) { return static_cast<QScrollBar&>(Widget(form.VScrollA[index])); }
-    // A click that the window routes to whatever widget is on top at point.
-    void ClickWindowAt(QPoint point) {
-        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, point);
-    }
-    QPoint CentreOf(const Control& control) {
-        return Widget(control).mapTo(&window, Widget(control).rect().center());
-    }
     QColor PixelOf(const Control& control, QPoint inside) {
         return Widget(control).grab().toImage().pixelColor(inside);
     }
@@ -142,18 +135,8 @@ TEST_F(WindowTest, ADoubleClickOnALabelIsOneClick) {
     EXPECT_EQ(screen.Writes(), 1);
 }
 
-TEST_F(WindowTest, ClicksReachTheControlOnTopAndTheHiddenPanelTakesNone) {
-    ClickWindowAt(CentreOf(form.Label6[3]));
-    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
-    ClickWindowAt({412, 64});
-    EXPECT_EQ(form.Frame2.Tag(), L"1");
-    EXPECT_TRUE(Widget(form.Label6[6]).isVisible());
-    ClickWindowAt(CentreOf(form.Label7));
-    EXPECT_FALSE(Widget(form.Frame2).isVisible());
-}
-
 TEST_F(WindowTest, LabelsAreDrawnInTheirColoursWithSystemColoursFromThePalette) {
-    ClickWindowAt(CentreOf(form.Command2[0]));
+    form.Command2[0].Click();
     EXPECT_EQ(PixelOf(form.Label1, {0, 0}), QColor(255, 0, 0));
     EXPECT_EQ(PixelOf(form.Label8, {0, 16}), QColor(0x80, 0x80, 0xFF));
     EXPECT_EQ(PixelOf(form.Frame2, {5, 170}), QColor(0xC0, 0xC0, 0xC0));

@@ -61,17 +61,14 @@ ramp_is() {
 # the ramp for offsets R G B; the program sets it asynchronously to our
 # reading.
 check_ramp() {
-  local what=$1 tries
+  local what=$1
   shift
   for ((tries = 1; tries < ${tenths:-50}; tries++)); do
-    if ramp_is "$@" 2>/dev/null; then
-      pass "$what"
-      return 0
-    fi
+    ramp_is "$@" 2>/dev/null && { pass "$what"; return 0; }
     sleep 0.1
   done
   # Once more with the differences shown.
-  if ramp_is "$@"; then pass "$what"; else fail "$what"; fi
+  ramp_is "$@" && pass "$what" || fail "$what"
 }
 
 # Starts the program; sets program_pid and main_window.
@@ -86,12 +83,11 @@ start_program() {
 # Waits up to 10 s for process $1, started by this shell, to end; sets
 # exit_status to its exit status, or to "timeout".
 wait_for_exit() {
-  local tries
+  exit_status=timeout
   for ((tries = 0; tries < 100; tries++)); do
     kill -0 "$1" 2>/dev/null || { exit_status=0; wait "$1" || exit_status=$?; return 0; }
     sleep 0.1
   done
-  exit_status=timeout
 }
 
 # A click at client coordinates given in twips, as the layout table gives

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FormTest.h"
@@ -106,11 +107,10 @@ TEST_F(MainWindowTest, TheWindowAndEachNativeControlStandWhereThePlanPutsThem) {
             const HWND caption = CaptionWindow(*entry.control);
             EXPECT_EQ(TextOf(caption), std::wstring(entry.row->caption));
             const LOGFONTW font = FontOf(caption);
-            EXPECT_EQ(
-                std::wstring(font.lfFaceName) + L" " + std::to_wstring(font.lfHeight) + L" " +
-                    std::to_wstring(font.lfCharSet) + L" " + std::to_wstring(font.lfUnderline),
-                std::wstring(kFontFace) + L" " + std::to_wstring(-MulDiv(kFontPoints, Dpi(), 72)) +
-                    L" 134 " + (entry.control == &form.Label9 ? L"1" : L"0"));
+            EXPECT_EQ(std::tuple(std::wstring(font.lfFaceName), font.lfHeight, font.lfCharSet,
+                                 font.lfUnderline != 0),
+                      std::tuple(std::wstring(kFontFace), -MulDiv(kFontPoints, Dpi(), 72),
+                                 GB2312_CHARSET, entry.row->underline));
         }
     }
     // Each container's children from the top down; a frame's group box lies beneath them all.

@@ -44,7 +44,8 @@ std::optional<std::filesystem::path> CurrentDisplayFile(std::string_view kind,
     }
     const char* display = std::getenv("DISPLAY");
     std::string name(kind);
-    name += "-" + DisplayFileName(display == nullptr ? "" : display);
+    name += '-';
+    name += DisplayFileName(display == nullptr ? "" : display);
     name += extension;
     return *folder / name;
 }

@@ -7,10 +7,10 @@ set(CPACK_PACKAGE_VENDOR "KOV工作室")
 set(CPACK_PACKAGE_CONTACT "kov-display maintainers <kov-display@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "adjust the brightness and colour balance of the whole screen")
-set(CPACK_PACKAGE_DESCRIPTION "KOV调节显示器 rewrites the gamma ramp of the X screen's outputs
-from four sliders: all channels, red, green and blue. Six presets are
-kept in a settings file; the ramp the screen had at start is put back
-on close.")
+set(CPACK_PACKAGE_DESCRIPTION "KOV调节显示器 rewrites the gamma ramp of every output of the screen
+(X11 through XRandR, or a wlroots Wayland compositor) from four sliders:
+all channels, red, green and blue. Six presets are kept in a settings
+file; the ramp the screen had at start is put back on close.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)

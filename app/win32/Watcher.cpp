@@ -35,15 +35,14 @@ using AttributeList =
 }  // namespace
 
 // baseline-<session id>.record in a folder KOV调节显示器 of the first root
-// where one can be had.
+// there is. The folder is made by the first write, so a run that changes
+// nothing leaves nothing behind.
 std::optional<std::filesystem::path> CurrentRecordPath() {
     DWORD session = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &session);
     for (const std::filesystem::path& root : RecordRoots()) {
-        const std::filesystem::path folder = root / L"KOV调节显示器";
-        SettingsFile::CreateMissingFolders(folder);
-        if (SettingsFile::Exists(folder)) {
-            return folder / (L"baseline-" + std::to_wstring(session) + L".record");
+        if (SettingsFile::Exists(root)) {
+            return root / L"KOV调节显示器" / (L"baseline-" + std::to_wstring(session) + L".record");
         }
     }
     return std::nullopt;
@@ -57,6 +56,7 @@ std::optional<std::string> RecordFile::Read() {
 }
 
 bool RecordFile::Write(std::string_view bytes) {
+    SettingsFile::CreateMissingFolders(path_.parent_path());
     UniqueFileHandle file(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;

@@ -4,8 +4,8 @@
 // XSync. The device applies without and with its baseline record, which it
 // rewrites on every apply, kept where the program keeps it (the private
 // runtime folder). Also one step of the all-channels slider, which makes
-// four applies. Prints the median times and the device's as a multiple of
-// the floor's.
+// four applies, without and with the record. Prints the median times and the device's as a multiple
+// of the floor's.
 //
 // Started without KOV_ON_DUMMY_SERVER=1, it runs itself again under
 // tests/xorg/with-xorg-dummy, so it never changes a real screen's gamma.
@@ -125,6 +125,8 @@ void BM_AllChannelsStep(benchmark::State& state) {
     UseOutputs(state);
     const auto outputs = MakeScreenGammaOutputs();
     GammaDevice device(*outputs);
+    RecordFile record(CurrentRuntimeFolder().value_or("/tmp") / "bench.record");
+    device.KeepRecordIn(state.range(1) == 1 ? &record : nullptr, 1);
     Module_SetScreen::UseDevice(&device);
     Module_SetScreen::SaveGamma();
     std::vector<double> steps;
@@ -143,7 +145,10 @@ void BM_AllChannelsStep(benchmark::State& state) {
     Module_SetScreen::ResetState();
     state.counters["step_us"] = Median(steps);
 }
-BENCHMARK(BM_AllChannelsStep)->Arg(1)->Arg(2)->UseRealTime();
+BENCHMARK(BM_AllChannelsStep)
+    ->ArgNames({"outputs", "record"})
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->UseRealTime();
 
 }  // namespace
 

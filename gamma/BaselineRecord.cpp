@@ -5,7 +5,7 @@
 namespace {
 
 constexpr std::string_view kTag = "KOVB";
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
 
 template <typename Number>
 void Put(std::string& bytes, Number value) {
@@ -70,6 +70,7 @@ std::string EncodeRecord(const BaselineRecord& record) {
         Put(bytes, static_cast<std::uint32_t>(output.id.size()));
         bytes += output.id;
         Put(bytes, static_cast<std::uint32_t>(output.base.size() / kRampChannels));
+        Put(bytes, output.setBefore);
         Put(bytes, output.lastSet);
         for (const RampEntry entry : output.base) {
             Put(bytes, entry);
@@ -90,6 +91,7 @@ std::optional<BaselineRecord> DecodeRecord(std::string_view bytes) {
         RecordedOutput& output = record.outputs.emplace_back();
         output.id = fields.Bytes(fields.Take<std::uint32_t>());
         const std::size_t entries = kRampChannels * fields.Take<std::uint32_t>();
+        output.setBefore = fields.Take<std::uint64_t>();
         output.lastSet = fields.Take<std::uint64_t>();
         FieldReader table(fields.Bytes(entries * sizeof(RampEntry)));
         while (output.base.size() < entries && !fields.Failed()) {
@@ -105,8 +107,11 @@ std::optional<BaselineRecord> DecodeRecord(std::string_view bytes) {
 const GammaTable* DeadRunBase(const BaselineRecord& record, const std::string& id,
                               const GammaTable& shown) {
     const auto found = std::ranges::find(record.outputs, id, &RecordedOutput::id);
-    if (found == record.outputs.end() || found->base.size() != shown.size() ||
-        TableHash(shown) != found->lastSet) {
+    if (found == record.outputs.end() || found->base.size() != shown.size()) {
+        return nullptr;
+    }
+    const std::uint64_t hash = TableHash(shown);
+    if (hash != found->setBefore && hash != found->lastSet) {
         return nullptr;
     }
     return &found->base;

@@ -11,8 +11,10 @@
 
 // The baseline record: what a run must put back on the screen should it end
 // without its restore. It holds, for every output the run has changed, the
-// table captured from it (its base) and a hash of the table last set on it,
-// and the mark of the run that wrote it. A watcher process, or the next
+// table captured from it (its base) and hashes of the two tables of the
+// run's that it may show: the one set on it before and the one set last,
+// which the record names before the output is given it. It also holds the
+// mark of the run that wrote it. A watcher process, or the next
 // start, reads it to put the bases back where the screen still shows the
 // run's last table, and to leave alone a screen that anyone else changed.
 
@@ -25,7 +27,8 @@ std::uint64_t TableHash(std::span<const RampEntry> table);
 struct RecordedOutput {
     std::string id;
     GammaTable base;
-    std::uint64_t lastSet = 0;  // TableHash of the table last set on it
+    std::uint64_t setBefore = 0;  // TableHash of the table set on it before
+    std::uint64_t lastSet = 0;    // TableHash of the table set on it last
 
     bool operator==(const RecordedOutput&) const = default;
 };
@@ -46,8 +49,8 @@ std::string EncodeRecord(const BaselineRecord& record);
 std::optional<BaselineRecord> DecodeRecord(std::string_view bytes);
 
 // The base to put back on the output id when it shows `shown`: the recorded
-// base, when `shown` is the table the record says was last set on that
-// output; otherwise nothing (the output is not in the record, shows its
+// base, when `shown` is one of the two tables the record says were set on
+// that output; otherwise nothing (the output is not in the record, shows its
 // base, or someone else has changed it since).
 const GammaTable* DeadRunBase(const BaselineRecord& record, const std::string& id,
                               const GammaTable& shown);

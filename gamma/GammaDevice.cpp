@@ -94,7 +94,7 @@ void GammaDevice::Restore() {
         }
     }
     outputs_.Flush();
-    UpdateRecord();
+    DropRecordIfDone();
 }
 
 void GammaDevice::PutBackAfterRun() {
@@ -154,23 +154,38 @@ void GammaDevice::CaptureOutputs(const std::optional<BaselineRecord>& record) {
     store_->Remove();
 }
 
-// The record lists every output that shows, or showed when it went, a table
-// of ours other than its base; with none, there is no record.
-void GammaDevice::UpdateRecord() {
+// Written before the coming tables (by known output; empty where none
+// comes) are set, the record lists every output that will show, or may still
+// show, a table of ours other than its base, with the table it shows now and
+// the one coming: a run that ends between the two writes is known by either.
+void GammaDevice::RecordComing(const std::vector<GammaTable>& coming) {
     if (!KeepsRecord()) {
         return;
     }
     BaselineRecord record{owner_, {}};
-    for (const KnownOutput& known : known_) {
-        if (!known.lastSet.empty() && known.lastSet != known.base) {
-            record.outputs.push_back({known.output.id, known.base, TableHash(known.lastSet)});
+    for (std::size_t i = 0; i < known_.size(); ++i) {
+        const KnownOutput& known = known_[i];
+        const GammaTable& now = known.lastSet.empty() ? known.base : known.lastSet;
+        const GammaTable& next = coming[i].empty() ? now : coming[i];
+        if (now != known.base || next != known.base) {
+            record.outputs.push_back(
+                {known.output.id, known.base, TableHash(now), TableHash(next)});
         }
     }
     if (!record.outputs.empty()) {
         store_->Write(EncodeRecord(record));
         recordWritten_ = true;
-    } else if (std::exchange(recordWritten_, false)) {
+    }
+}
+
+// Once every output shows its base again, there is no record.
+void GammaDevice::DropRecordIfDone() {
+    const auto showsBase = [](const KnownOutput& known) {
+        return known.lastSet.empty() || known.lastSet == known.base;
+    };
+    if (recordWritten_ && std::ranges::all_of(known_, showsBase)) {
         store_->Remove();
+        recordWritten_ = false;
     }
 }
 
@@ -215,14 +230,21 @@ void GammaDevice::WriteOffsets() {
     if (!offsets_) {
         return;
     }
-    for (KnownOutput& known : known_) {
-        if (known.active) {
-            Write(known,
-                  BuildOutputTable(known.base, offsets_->red, offsets_->green, offsets_->blue));
+    std::vector<GammaTable> coming(known_.size());
+    for (std::size_t i = 0; i < known_.size(); ++i) {
+        if (known_[i].active) {
+            coming[i] =
+                BuildOutputTable(known_[i].base, offsets_->red, offsets_->green, offsets_->blue);
+        }
+    }
+    RecordComing(coming);
+    for (std::size_t i = 0; i < known_.size(); ++i) {
+        if (known_[i].active) {
+            Write(known_[i], std::move(coming[i]));
         }
     }
     outputs_.Flush();
-    UpdateRecord();
+    DropRecordIfDone();
 }
 
 void GammaDevice::Write(KnownOutput& known, GammaTable table) {

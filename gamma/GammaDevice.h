@@ -37,9 +37,9 @@ public:
     // With a store, the record found there is taken first: an output that
     // still shows the table a dead run last set on it gets the run's base
     // back, and that base is its own; any other output is left as it is.
-    // The record is then discarded. From then on, every change of what the
-    // outputs show rewrites the record, and once every output shows its
-    // base again the record is removed.
+    // The record is then discarded. From then on, the record is rewritten
+    // before every change of what the outputs show, and once every output
+    // shows its base again it is removed.
     std::optional<GammaRamp> Capture();
 
     // The watcher's work once the run of the record (KeepRecordIn's owner)
@@ -94,7 +94,8 @@ private:
 
     std::optional<BaselineRecord> ReadRecord(std::optional<std::uint32_t> run);
     void CaptureOutputs(const std::optional<BaselineRecord>& record);
-    void UpdateRecord();
+    void RecordComing(const std::vector<GammaTable>& coming);
+    void DropRecordIfDone();
     void TakeInOutputs();
     void TakeIn(const GammaOutput& output);
     std::vector<KnownOutput>::iterator Find(const std::string& id);

@@ -67,6 +67,7 @@ std::optional<GammaTable> RecordingGammaOutputs::ReadTable(const GammaOutput& ou
 
 bool RecordingGammaOutputs::WriteTable(const GammaOutput& output,
                                        std::span<const RampEntry> table) {
+    beforeWrite();
     written_.push_back({output.id, {table.begin(), table.end()}});
     Output* const usable = Usable(output);
     if (usable == nullptr || table.size() != usable->table.size()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ public:
     void SetEventDescriptor(int fd) { descriptor_ = fd; }
     bool TakeEvents() override;
 
+    // Runs before each table is written, as if the program could end there.
+    std::function<void()> beforeWrite = [] {};
+
 private:
     struct Output {
         std::string id;
@@ -69,10 +73,16 @@ class MemoryRecordStore final : public RecordStore {
 public:
     std::optional<std::string> Read() override { return bytes; }
     bool Write(std::string_view written) override {
+        beforeChange();
         bytes = std::string(written);
         return true;
     }
-    void Remove() override { bytes.reset(); }
+    void Remove() override {
+        beforeChange();
+        bytes.reset();
+    }
 
     std::optional<std::string> bytes;
+    // Runs before each change of the record, as if the program could end there.
+    std::function<void()> beforeChange = [] {};
 };

@@ -174,16 +174,51 @@ TEST(DesktopDisplays, TakesThoseOnTheDesktopThePrimaryFirst) {
 }
 
 TEST(BaselineRecord, ReadsBackWhatWasWrittenAndDiscardsAnythingElse) {
-    const BaselineRecord record{7, {{"DUMMY0", Curve(16, 1), 42}, {"二", Curve(256, 2), 9}}};
+    const BaselineRecord record{7, {{"DUMMY0", Curve(16, 1), 41, 42}, {"二", Curve(256, 2), 8, 9}}};
     const std::string bytes = EncodeRecord(record);
     EXPECT_EQ(DecodeRecord(bytes), record);
     for (const std::string& bad :
-         {'X' + bytes.substr(1), bytes.substr(0, 4) + '\2' + bytes.substr(5),
+         {'X' + bytes.substr(1), bytes.substr(0, 4) + '\1' + bytes.substr(5),
           bytes.substr(0, 12) + '\3' + bytes.substr(13), bytes + '\0'}) {
         EXPECT_FALSE(DecodeRecord(bad)) << bad.size();
     }
     for (std::size_t size = 0; size < bytes.size(); ++size) {
         EXPECT_FALSE(DecodeRecord(bytes.substr(0, size))) << size;
+    }
+}
+
+// Ended at any moment, before any write of a table or of the record, a run
+// leaves no output changed once its watcher has been.
+TEST_F(GammaDeviceTest, ARunEndedAtAnyMomentIsPutBack) {
+    MemoryRecordStore store;
+    std::vector<std::pair<std::map<std::string, GammaTable>, std::optional<std::string>>> moments;
+    const auto keep = [&] {
+        auto& shown = moments.emplace_back(std::map<std::string, GammaTable>{}, store.bytes).first;
+        for (const auto& [id, base] : bases) {
+            shown[id] = screen.Shown(id);
+        }
+    };
+    screen.beforeWrite = store.beforeChange = keep;
+    device.KeepRecordIn(&store, 1);
+    Module_SetScreen::SaveGamma();
+    for (const Offsets o : {Offsets{-40, 0, 0}, {-40, 20, 0}, {0, 0, 0}, {12, -100, -4}}) {
+        Apply(o);
+    }
+    Module_SetScreen::RestoreGamma();
+    for (std::size_t moment = 0; moment < moments.size(); ++moment) {
+        const auto& [shown, bytes] = moments[moment];
+        RecordingGammaOutputs left;
+        MemoryRecordStore record;
+        record.bytes = bytes;
+        for (const auto& [id, table] : shown) {
+            left.Show(id, table);
+        }
+        GammaDevice watcher(left);
+        watcher.KeepRecordIn(&record, 1);
+        watcher.PutBackAfterRun();
+        for (const auto& [id, base] : bases) {
+            EXPECT_EQ(left.Shown(id), base) << id << " after moment " << moment;
+        }
     }
 }
 

@@ -17,8 +17,6 @@ void Xrandr(const std::string& arguments) {
     ASSERT_EQ(std::system(("xrandr " + arguments).c_str()), 0) << arguments;
 }
 
-const std::string kSecondOn = "--output DUMMY1 --mode kov800 --right-of DUMMY0";
-
 bool Readable(int descriptor) {
     pollfd watched{descriptor, POLLIN, 0};
     return descriptor >= 0 && poll(&watched, 1, 2000) == 1;
@@ -43,7 +41,7 @@ std::map<std::string, GammaTable> Built(std::map<std::string, GammaTable> tables
 
 }  // namespace
 
-TEST(XRandROutputs, EachOutputKeepsItsOwnTableOneSwitchedOnFollowsAndALostServerIsHarmless) {
+TEST(XRandROutputs, EachOutputKeepsItsOwnTableThePrimaryComesFirstAndALostServerIsHarmless) {
     const char* const current = std::getenv("DISPLAY");
     ASSERT_NE(current, nullptr);
     const std::string display = current;
@@ -55,7 +53,7 @@ TEST(XRandROutputs, EachOutputKeepsItsOwnTableOneSwitchedOnFollowsAndALostServer
 
     Xrandr("--newmode kov800 40 800 840 968 1056 600 601 605 628 +hsync +vsync");
     Xrandr("--addmode DUMMY1 kov800");
-    Xrandr(kSecondOn);
+    Xrandr("--output DUMMY1 --mode kov800 --right-of DUMMY0");
     Xrandr("--output DUMMY0 --gamma 0.8:1.1:1.3");
     Xrandr("--output DUMMY1 --gamma 0.7:1.2:1.4");
     const auto before = Shown();
@@ -69,17 +67,6 @@ TEST(XRandROutputs, EachOutputKeepsItsOwnTableOneSwitchedOnFollowsAndALostServer
     ASSERT_EQ(device.Capture(), RampOfTable(before.at("DUMMY0")));
     device.Apply(-100, 0, -50);
     EXPECT_EQ(Shown(), Built(before, -100));
-    device.Restore();
-    EXPECT_EQ(Shown(), before);
-
-    // Switched off, DUMMY1 keeps its table; switched on later, it gets the offsets on it.
-    Xrandr("--output DUMMY1 --off");
-    ASSERT_TRUE(device.Capture().has_value());
-    device.Apply(-60, 0, -30);
-    Xrandr(kSecondOn);
-    ASSERT_TRUE(Readable(device.EventDescriptor()));
-    device.TakeEvents();
-    EXPECT_EQ(Shown(), Built(before, -60));
     device.Restore();
     EXPECT_EQ(Shown(), before);
 

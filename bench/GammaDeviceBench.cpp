@@ -4,8 +4,8 @@
 // XSync. The device applies without and with its baseline record, which it
 // rewrites on every apply, kept where the program keeps it (the private
 // runtime folder). Also one step of the all-channels slider, which makes
-// four applies, without and with the record. Prints the median times and the device's as a multiple
-// of the floor's.
+// four applies, without and with the record. Prints the median times and
+// the device's as a multiple of the floor's.
 //
 // Started without KOV_ON_DUMMY_SERVER=1, it runs itself again under
 // tests/xorg/with-xorg-dummy, so it never changes a real screen's gamma.

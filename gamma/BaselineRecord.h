@@ -14,9 +14,9 @@
 // table captured from it (its base) and hashes of the two tables of the
 // run's that it may show: the one set on it before and the one set last,
 // which the record names before the output is given it. It also holds the
-// mark of the run that wrote it. A watcher process, or the next
-// start, reads it to put the bases back where the screen still shows the
-// run's last table, and to leave alone a screen that anyone else changed.
+// mark of the run that wrote it. A watcher process, or the next start,
+// reads it to put the bases back where the screen still shows one of those
+// tables, and to leave alone a screen that anyone else changed.
 
 // FNV-1a (64 bits) of the high byte of each of a table's entries. A display
 // may keep fewer than 16 bits of what was set (Wine's X11 driver keeps 8:
@@ -50,8 +50,8 @@ std::optional<BaselineRecord> DecodeRecord(std::string_view bytes);
 
 // The base to put back on the output id when it shows `shown`: the recorded
 // base, when `shown` is one of the two tables the record says were set on
-// that output; otherwise nothing (the output is not in the record, shows its
-// base, or someone else has changed it since).
+// that output; otherwise nothing (the output is not in the record, or shows
+// a table the run did not set: someone else has changed it since).
 const GammaTable* DeadRunBase(const BaselineRecord& record, const std::string& id,
                               const GammaTable& shown);
 

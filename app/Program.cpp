@@ -24,26 +24,7 @@ int Program::Run(FrontEnd& frontEnd) {
     frontEnd_ = &frontEnd;
     const ScreenInUse screenInUse(screen_);
     try {
-        // The mark that tells this run's record from another run's.
-        const std::uint32_t run = std::random_device()();
-        screen_.KeepRecordIn(platform_.BaselineRecord(), run);
-        if (!form_.Form_Load()) {
-            Unload();
-            return 0;
-        }
-        if (screen_.KeepsRecord()) {
-            platform_.StartWatcher(run);
-        }
-        if (!screen_.CanAdjust()) {
-            platform_.ShowNotice(kCannotAdjustNotice, kProgramTitle);
-        }
-        if (stopRequested_) {
-            Unload();
-            return 0;
-        }
-        frontEnd.BuildWindow(PlanWindow(form_));
-        WatchScreen(frontEnd);
-        const int status = frontEnd.RunEventLoop();
+        const int status = LoadAndRun(frontEnd);
         Unload();
         return status;
     } catch (...) {
@@ -51,6 +32,29 @@ int Program::Run(FrontEnd& frontEnd) {
         Unload();
         return 1;
     }
+}
+
+// The run up to the unload: 0 when the start is refused or a stop comes
+// before the event loop, else the loop's status.
+int Program::LoadAndRun(FrontEnd& frontEnd) {
+    // The mark that tells this run's record from another run's.
+    const std::uint32_t run = std::random_device()();
+    screen_.KeepRecordIn(platform_.BaselineRecord(), run);
+    if (!form_.Form_Load()) {
+        return 0;
+    }
+    if (screen_.KeepsRecord()) {
+        platform_.StartWatcher(run);
+    }
+    if (!screen_.CanAdjust()) {
+        platform_.ShowNotice(kCannotAdjustNotice, kProgramTitle);
+    }
+    if (stopRequested_) {
+        return 0;
+    }
+    frontEnd.BuildWindow(PlanWindow(form_));
+    WatchScreen(frontEnd);
+    return frontEnd.RunEventLoop();
 }
 
 void Program::StopRequested() {

@@ -29,6 +29,7 @@ public:
     FrmMain& Form() { return form_; }
 
 private:
+    int LoadAndRun(FrontEnd& frontEnd);
     void WatchScreen(FrontEnd& frontEnd);
     void Unload();
 

@@ -17,12 +17,10 @@ namespace {
 // there is neither.
 std::vector<std::filesystem::path> RecordRoots() {
     std::vector<std::filesystem::path> roots;
-    std::wstring folder(MAX_PATH, L'\0');
-    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
-                                   folder.data()))) {
-        roots.emplace_back(folder.c_str());
+    if (auto localAppData = ShellFolder(CSIDL_LOCAL_APPDATA); !localAppData.empty()) {
+        roots.push_back(std::move(localAppData));
     }
-    folder.assign(MAX_PATH + 1, L'\0');
+    std::wstring folder(MAX_PATH + 1, L'\0');
     if (GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()) != 0) {
         roots.emplace_back(folder.c_str());
     }

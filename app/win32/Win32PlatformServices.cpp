@@ -60,12 +60,16 @@ bool Win32PlatformServices::CanCreateFilesIn(const std::filesystem::path& folder
 
 // %APPDATA%\KOV调节显示器: the user's roaming application data.
 std::filesystem::path Win32PlatformServices::UserSettingsFolder() {
-    std::wstring appData(MAX_PATH, L'\0');
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
-                                appData.data()))) {
+    const std::filesystem::path appData = ShellFolder(CSIDL_APPDATA);
+    return appData.empty() ? appData : appData / L"KOV调节显示器";
+}
+
+std::filesystem::path ShellFolder(int csidl) {
+    std::wstring folder(MAX_PATH, L'\0');
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder.data()))) {
         return {};
     }
-    return std::filesystem::path(appData.c_str()) / L"KOV调节显示器";
+    return folder.c_str();
 }
 
 RecordStore* Win32PlatformServices::BaselineRecord() {

@@ -37,6 +37,10 @@ private:
     UniqueKernelHandle instanceMutex_;
 };
 
+// A folder of the user's that the shell names by its CSIDL (CSIDL_APPDATA,
+// CSIDL_LOCAL_APPDATA); empty when the shell cannot give it.
+std::filesystem::path ShellFolder(int csidl);
+
 // The full path of a module's file, however long; the buffer starts at
 // initialCapacity characters and grows until the name fits. Empty on failure.
 std::wstring ModuleFileName(HMODULE module, std::size_t initialCapacity = MAX_PATH);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -7,42 +8,37 @@
 
 #include "BaselineRecord.h"
 
-// The baseline record kept in a file, replaced by putting a temporary file
-// beside it over it. Not flushed to the disk: the record matters only while
-// the session and its display run, and a record damaged by a power cut is
-// discarded when read. One implementation per platform, beside its watcher.
+// The baseline record kept in a file, replaced in one step (Files::ReplaceFile).
+// Not flushed to the disk: the record matters only while the session and
+// its display run, and a record damaged by a power cut is discarded when read.
 class RecordFile final : public RecordStore {
 public:
-    explicit RecordFile(std::filesystem::path path);
+    // A record holds a few tables of a few kilobytes; anything larger is
+    // damage, and is not read.
+    static constexpr std::size_t kMaxBytes = std::size_t{1} << 20;
+
+    explicit RecordFile(std::filesystem::path path) : path_(std::move(path)) {}
 
     std::optional<std::string> Read() override;
+    // Makes the record's folder first when it is missing.
     bool Write(std::string_view bytes) override;
     void Remove() override;
 
 private:
     std::filesystem::path path_;
-    std::filesystem::path temporary_;
 };
 
-// Where this user's record lives: on Linux beside the instance lock in the
-// private runtime folder, one per X display; on Windows under the local
-// application data folder (or else the temp folder), one per session. None
-// when no such folder can be had.
-std::optional<std::filesystem::path> CurrentRecordPath();
-
-// The record at CurrentRecordPath(), opened when first asked for and kept.
+// A record file opened when first asked for and kept; where it lives is
+// asked of the platform (`where`) only then.
 class CurrentRecord {
 public:
+    using Where = std::optional<std::filesystem::path> (*)();
+    explicit CurrentRecord(Where where) : where_(where) {}
+
     // nullptr when no record can be kept.
-    RecordStore* Get() {
-        if (!file_) {
-            if (const auto path = CurrentRecordPath()) {
-                file_.emplace(*path);
-            }
-        }
-        return file_ ? &*file_ : nullptr;
-    }
+    RecordStore* Get();
 
 private:
+    Where where_;
     std::optional<RecordFile> file_;
 };

@@ -25,7 +25,7 @@
 #include "GammaDevice.h"
 #include "Module_SetScreen.h"
 #include "RuntimeFolder.h"
-#include "Watcher.h"
+#include "RecordFile.h"
 #include "X11Resources.h"
 
 namespace {

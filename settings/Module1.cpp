@@ -100,7 +100,7 @@ void EnsureSettingsFile(const std::filesystem::path& path) {
     }
     // A file that exists but cannot be read is never replaced by the default:
     // it may hold the user's presets.
-    SettingsFile::CreateMissingFolders(path.parent_path());
+    Files::CreateMissingFolders(path.parent_path());
     SettingsFile::CreateFileBytes(path, content);
 }
 
@@ -113,7 +113,7 @@ void InitSettingsPath(const std::filesystem::path& programFolder, bool programFo
     }
     AppDir = folder;
     SettingsPath = folder + name.native();
-    if (!SettingsFile::Exists(SettingsPath) && !programFolderWritable && !userFolder.empty()) {
+    if (!Files::Exists(SettingsPath) && !programFolderWritable && !userFolder.empty()) {
         SettingsPath = userFolder / name;
     }
 }

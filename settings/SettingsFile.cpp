@@ -1,14 +1,14 @@
 #include "SettingsFile.h"
 
-#include <filesystem>
-#include <memory>
-#include <string_view>
-#include <utility>
-
 namespace SettingsFile {
 
-bool WriteAndCommit(std::unique_ptr<PendingFile> pending, std::string_view bytes) {
-    return pending != nullptr && pending->Write(bytes) && pending->Commit();
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
+    return Files::ReadFileBytes(path, kMaxFileBytes);
+}
+
+std::unique_ptr<PendingFile> BeginCreation(const std::filesystem::path& path) {
+    return Files::BeginPendingFile(path, Files::Placement::OnlyIfNameIsFree,
+                                   Files::Durability::Flushed);
 }
 
 bool ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes) {

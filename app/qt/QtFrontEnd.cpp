@@ -3,8 +3,13 @@
 #include <QApplication>
 
 QtFrontEnd::QtFrontEnd(ProgramEvents& events) {
-    QObject::connect(&terminationSignals_, &TerminationSignals::requested,
-                     [&events] { events.StopRequested(); });
+    if (stopSignals_.Descriptor() >= 0) {
+        WatchDescriptor(stopSignals_.Descriptor(), [this, &events] {
+            stopSignals_.Drain();
+            events.StopRequested();
+            return true;
+        });
+    }
 }
 
 void QtFrontEnd::BuildWindow(std::span<const PlannedControl> plan) {

@@ -6,7 +6,7 @@
 
 #include "FrmMainWindow.h"
 #include "FrontEnd.h"
-#include "TerminationSignals.h"
+#include "StopSignals.h"
 
 // The Linux front end: the window in Qt widgets and Qt's event loop. Stop
 // signals (SIGINT, SIGTERM, SIGHUP) are reported to the program from the
@@ -23,7 +23,7 @@ public:
     FrmMainWindow* Window() const { return window_.get(); }
 
 private:
-    TerminationSignals terminationSignals_;
+    StopSignals stopSignals_;
     std::unique_ptr<FrmMainWindow> window_;
     std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;
 };

@@ -8,7 +8,7 @@
 
 #include "GammaDevice.h"
 #include "Program.h"
-#include "Watcher.h"
+#include "WatcherLaunch.h"
 #include "Win32FrontEnd.h"
 #include "Win32PlatformServices.h"
 
@@ -18,8 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR commandLin
                     int showCommand) {
     const std::wstring_view arguments(commandLine);
     if (arguments.starts_with(kWatchSwitch)) {
-        const auto outputs = MakeScreenGammaOutputs();
-        return RunWatcher(arguments.substr(kWatchSwitch.size()), *outputs);
+        return RunWatcherFromCommandLine(arguments.substr(kWatchSwitch.size()));
     }
     // The themed common controls of the manifest take effect once comctl32
     // is loaded and its standard classes registered.

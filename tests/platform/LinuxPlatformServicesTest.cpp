@@ -1,15 +1,35 @@
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
+#include <filesystem>
 #include <optional>
+#include <random>
+#include <string>
+#include <tuple>
 
-#include "FormTest.h"
 #include "LinuxPlatformServices.h"
-#include "QtTestSupport.h"
 #include "RuntimeFolder.h"
+
+namespace {
+
+// The services with no notice to show, over a fresh folder of their own.
+class Services final : public LinuxPlatformServices {
+public:
+    using LinuxPlatformServices::LinuxPlatformServices;
+    void ShowNotice(std::wstring_view, std::wstring_view) override {}
+};
+
+class PlatformTest : public ::testing::Test {
+protected:
+    PlatformTest() { std::filesystem::create_directories(folder); }
+    ~PlatformTest() override { std::filesystem::remove_all(folder); }
+
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("kov-platform-" + std::to_string(std::random_device()()));
+};
+
+}  // namespace
 
 TEST(RuntimeFolder, FoldersAndNamesFollowTheUserTheDisplayAndTheXdgRules) {
     EXPECT_EQ(RuntimeFolderPath("/run/user/7", "/tmp", 7), "/run/user/7/kov-display");
@@ -31,7 +51,7 @@ TEST(RuntimeFolder, FoldersAndNamesFollowTheUserTheDisplayAndTheXdgRules) {
 
 // Only a folder of the user's own that nobody else may enter will do: one
 // that another user made first in the temp folder, or a link, is refused.
-TEST_F(FormTest, ARuntimeFolderIsMadePrivateAndAnyOtherIsRefused) {
+TEST_F(PlatformTest, ARuntimeFolderIsMadePrivateAndAnyOtherIsRefused) {
     struct stat status {};
     ASSERT_EQ(PrivateFolder(folder / "new", ::getuid()), folder / "new");
     ::stat((folder / "new").c_str(), &status);
@@ -42,38 +62,27 @@ TEST_F(FormTest, ARuntimeFolderIsMadePrivateAndAnyOtherIsRefused) {
     ::chmod((folder / "open").c_str(), 0777);
     EXPECT_EQ(PrivateFolder(folder / "open", ::getuid()), std::nullopt);
     EXPECT_EQ(PrivateFolder(folder / "new", ::getuid() + 1), std::nullopt);
-    EXPECT_FALSE(LinuxPlatformServices(std::nullopt).AnotherInstanceRunning());
+    EXPECT_FALSE(Services(std::nullopt).AnotherInstanceRunning());
 }
 
-TEST_F(FormTest, TheFirstInstanceHoldsTheLockUntilItEnds) {
+TEST_F(PlatformTest, TheFirstInstanceHoldsTheLockUntilItEnds) {
     const std::filesystem::path lock = folder / "instance.lock";
-    std::optional<LinuxPlatformServices> first(std::in_place, lock);
-    LinuxPlatformServices second(lock);
+    std::optional<Services> first(std::in_place, lock);
+    Services second(lock);
     EXPECT_FALSE(first->AnotherInstanceRunning());
     EXPECT_FALSE(first->AnotherInstanceRunning());
     EXPECT_TRUE(second.AnotherInstanceRunning());
     first.reset();
     EXPECT_FALSE(second.AnotherInstanceRunning());
-    EXPECT_FALSE(LinuxPlatformServices(folder / "missing" / "lock").AnotherInstanceRunning());
+    EXPECT_FALSE(Services(folder / "missing" / "lock").AnotherInstanceRunning());
     std::filesystem::create_symlink(folder / "target", folder / "link.lock");
-    EXPECT_FALSE(LinuxPlatformServices(folder / "link.lock").AnotherInstanceRunning());
+    EXPECT_FALSE(Services(folder / "link.lock").AnotherInstanceRunning());
     EXPECT_FALSE(std::filesystem::exists(folder / "target"));
 }
 
-TEST_F(FormTest, TheNoticeIsAnInformationBoxWithOnlyOkAndTheFolderHoldsTheProgram) {
-    LinuxPlatformServices services(folder / "instance.lock");
-    QString shown;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->icon(), QMessageBox::Information);
-        EXPECT_EQ(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-        shown = box->windowTitle() + "|" + box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-    services.ShowNotice(L"通知", L"标题");
-    EXPECT_EQ(shown, QString::fromUtf8("标题|通知"));
-    EXPECT_TRUE(std::filesystem::exists(services.ProgramFolder() / "qt_platform_test"));
+TEST_F(PlatformTest, TheProgramFolderHoldsTheProgramAndCreationIsAskedOfTheSystem) {
+    Services services(folder / "instance.lock");
+    EXPECT_TRUE(std::filesystem::exists(services.ProgramFolder() / "platform_test"));
     EXPECT_TRUE(services.CanCreateFilesIn(folder));
     EXPECT_FALSE(services.CanCreateFilesIn(folder / "missing"));
 }

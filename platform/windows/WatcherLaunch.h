@@ -1,15 +1,7 @@
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
-#include <filesystem>
-#include <string>
 #include <string_view>
-
-#include "BaselineRecord.h"
-#include "GammaOutputs.h"
-#include "RecordFile.h"
 
 // The switch that makes the program the watcher of a run:
 // `KOV调节显示器.exe --watch-run HANDLE RUN`, where HANDLE is an inherited
@@ -21,10 +13,9 @@ inline constexpr std::wstring_view kWatchSwitch = L"--watch-run";
 // Starts this executable as the watcher of run. It inherits one handle, to
 // this process, that can only be waited on; it shows no window, no taskbar
 // button and no busy cursor.
-void StartWatcher(std::uint32_t run);
+void LaunchWatcher(std::uint32_t run);
 
-// The watcher's life, with arguments the command line after the switch:
-// waits until the watched program has ended, however it ended, then puts
-// back what run left on the screen's outputs
-// (GammaDevice::PutBackAfterRun). Returns the exit status.
-int RunWatcher(std::wstring_view arguments, GammaOutputs& outputs);
+// The watcher's life, with arguments the command line after the switch
+// (see RunWatcher). Returns the exit status: 2, touching nothing, when the
+// arguments are not a process handle and a run, or the wait fails.
+int RunWatcherFromCommandLine(std::wstring_view arguments);

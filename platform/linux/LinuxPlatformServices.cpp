@@ -5,19 +5,21 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <QMessageBox>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <system_error>
 #include <utility>
 
-#include "ControlWidgets.h"
 #include "RuntimeFolder.h"
-#include "Watcher.h"
+#include "WatcherLaunch.h"
 
 std::optional<std::filesystem::path> CurrentInstanceLockPath() {
     return CurrentDisplayFile("instance", ".lock");
+}
+
+std::optional<std::filesystem::path> CurrentRecordPath() {
+    return CurrentDisplayFile("baseline", ".record");
 }
 
 LinuxPlatformServices::LinuxPlatformServices(std::optional<std::filesystem::path> lockPath)
@@ -43,10 +45,6 @@ bool LinuxPlatformServices::AnotherInstanceRunning() {
     }
     lock_ = std::move(file);
     return false;
-}
-
-void LinuxPlatformServices::ShowNotice(std::wstring_view text, std::wstring_view title) {
-    QMessageBox::information(nullptr, ToQString(title), ToQString(text), QMessageBox::Ok);
 }
 
 std::filesystem::path UserSettingsFolder(std::string_view configHome, std::string_view home) {
@@ -79,7 +77,7 @@ RecordStore* LinuxPlatformServices::BaselineRecord() {
 }
 
 void LinuxPlatformServices::StartWatcher(std::uint32_t run) {
-    watcherPipe_ = ::StartWatcher(ProgramFolder() / kWatcherName, run);
+    watcherPipe_ = LaunchWatcher(ProgramFolder() / kWatcherName, run);
 }
 
 std::filesystem::path LinuxPlatformServices::ProgramFolder() {

@@ -1,16 +1,12 @@
-#include "Watcher.h"
+#include "WatcherLaunch.h"
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <csignal>
 #include <utility>
-
-#include "RuntimeFolder.h"
-#include "SettingsFile.h"
 
 namespace {
 
@@ -20,31 +16,7 @@ using SpawnAttributes = UniquePointerHandle<posix_spawnattr_t, &posix_spawnattr_
 
 }  // namespace
 
-// baseline-<display>.record in the private runtime folder.
-std::optional<std::filesystem::path> CurrentRecordPath() {
-    return CurrentDisplayFile("baseline", ".record");
-}
-
-RecordFile::RecordFile(std::filesystem::path path)
-    : path_(std::move(path)), temporary_(path_.native() + ".tmp") {}
-
-std::optional<std::string> RecordFile::Read() {
-    return SettingsFile::ReadFileBytes(path_);
-}
-
-bool RecordFile::Write(std::string_view bytes) {
-    UniqueFd file(::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
-                         S_IRUSR | S_IWUSR));
-    return file &&
-           ::write(file.Get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-           ::close(file.Release()) == 0 && ::rename(temporary_.c_str(), path_.c_str()) == 0;
-}
-
-void RecordFile::Remove() {
-    ::unlink(path_.c_str());
-}
-
-UniqueFd StartWatcher(const std::filesystem::path& watcher, std::uint32_t run) {
+UniqueFd LaunchWatcher(const std::filesystem::path& watcher, std::uint32_t run) {
     std::array<int, 2> ends{-1, -1};
     if (::pipe2(ends.data(), O_CLOEXEC) != 0) {
         return {};

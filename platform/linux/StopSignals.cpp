@@ -1,10 +1,10 @@
-#include "TerminationSignals.h"
+#include "StopSignals.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QSocketNotifier>
 #include <array>
+#include <cerrno>
 #include <csignal>
 
 namespace {
@@ -15,7 +15,7 @@ constexpr std::array kSignals{SIGINT, SIGTERM, SIGHUP};
 volatile std::sig_atomic_t WakeFd = -1;
 std::array<struct sigaction, kSignals.size()> PreviousActions{};
 
-extern "C" void OnTerminationSignal(int /*signal*/) {
+extern "C" void OnStopSignal(int /*signal*/) {
     const int savedErrno = errno;
     const char byte = 1;
     const int fd = WakeFd;
@@ -27,7 +27,7 @@ extern "C" void OnTerminationSignal(int /*signal*/) {
 
 }  // namespace
 
-TerminationSignals::TerminationSignals() {
+StopSignals::StopSignals() {
     std::array<int, 2> ends{-1, -1};
     if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
@@ -36,11 +36,8 @@ TerminationSignals::TerminationSignals() {
     writeEnd_.Reset(ends[1]);
     WakeFd = writeEnd_.Get();
 
-    notifier_ = std::make_unique<QSocketNotifier>(readEnd_.Get(), QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &TerminationSignals::Drain);
-
     struct sigaction action {};
-    action.sa_handler = OnTerminationSignal;
+    action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < kSignals.size(); ++i) {
@@ -48,7 +45,7 @@ TerminationSignals::TerminationSignals() {
     }
 }
 
-TerminationSignals::~TerminationSignals() {
+StopSignals::~StopSignals() {
     if (!writeEnd_) {
         return;
     }
@@ -58,9 +55,8 @@ TerminationSignals::~TerminationSignals() {
     WakeFd = -1;
 }
 
-void TerminationSignals::Drain() {
+void StopSignals::Drain() {
     std::array<char, 64> bytes{};
     while (::read(readEnd_.Get(), bytes.data(), bytes.size()) > 0) {
     }
-    emit requested();
 }

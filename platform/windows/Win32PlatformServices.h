@@ -3,17 +3,24 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "PlatformServices.h"
-#include "Watcher.h"
+#include "RecordFile.h"
 #include "Win32Handles.h"
 
 // The name of the mutex whose existence marks a running instance. "Local\"
 // puts it in the session's namespace: one instance per logged-on user
 // session, as each session has its own screen.
 inline constexpr std::wstring_view kInstanceMutexName = L"Local\\KOV-Display-Single-Instance";
+
+// baseline-<session id>.record in a folder KOV调节显示器 of the user's local
+// application data folder, or else of the temp folder; one per session.
+// None when there is neither. The folder is made by the first write, so a
+// run that changes nothing leaves nothing behind.
+std::optional<std::filesystem::path> CurrentRecordPath();
 
 // The platform services on Windows: a named mutex for the one instance, a
 // message box for the notice, the executable's folder, and the session's
@@ -32,7 +39,7 @@ public:
 
 private:
     std::wstring mutexName_;
-    CurrentRecord record_;
+    CurrentRecord record_{&CurrentRecordPath};
     // Held for the life of the process once this instance has claimed it.
     UniqueKernelHandle instanceMutex_;
 };

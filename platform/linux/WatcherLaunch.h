@@ -2,11 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <string>
 #include <string_view>
 
-#include "BaselineRecord.h"
-#include "RecordFile.h"
 #include "UniqueFd.h"
 
 // The watcher is a small executable of its own beside the program,
@@ -20,4 +17,4 @@ inline constexpr std::string_view kWatcherName = "kov-display-watcher";
 // open but the pipe and the standard output and error. Gives the pipe's
 // write end, which this process holds until it ends; nothing when the
 // watcher could not start.
-UniqueFd StartWatcher(const std::filesystem::path& watcher, std::uint32_t run);
+UniqueFd LaunchWatcher(const std::filesystem::path& watcher, std::uint32_t run);

@@ -5,13 +5,41 @@
 #include <algorithm>
 #include <limits>
 #include <utility>
+#include <vector>
+
+#include "Files.h"
+#include "WatcherLaunch.h"
 
 namespace {
 
 // Paths on Windows are at most 32767 characters, whatever the buffer.
 constexpr std::size_t kLongestPath = 32768;
 
+// The user's local application data folder, then the temp folder.
+std::vector<std::filesystem::path> RecordRoots() {
+    std::vector<std::filesystem::path> roots;
+    if (auto localAppData = ShellFolder(CSIDL_LOCAL_APPDATA); !localAppData.empty()) {
+        roots.push_back(std::move(localAppData));
+    }
+    std::wstring folder(MAX_PATH + 1, L'\0');
+    if (GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()) != 0) {
+        roots.emplace_back(folder.c_str());
+    }
+    return roots;
+}
+
 }  // namespace
+
+std::optional<std::filesystem::path> CurrentRecordPath() {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    for (const std::filesystem::path& root : RecordRoots()) {
+        if (Files::Exists(root)) {
+            return root / L"KOV调节显示器" / (L"baseline-" + std::to_wstring(session) + L".record");
+        }
+    }
+    return std::nullopt;
+}
 
 Win32PlatformServices::Win32PlatformServices(std::wstring_view mutexName) : mutexName_(mutexName) {}
 
@@ -77,7 +105,7 @@ RecordStore* Win32PlatformServices::BaselineRecord() {
 }
 
 void Win32PlatformServices::StartWatcher(std::uint32_t run) {
-    ::StartWatcher(run);
+    LaunchWatcher(run);
 }
 
 std::wstring ModuleFileName(HMODULE module, std::size_t initialCapacity) {

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string_view>
+
+#include "LinuxPlatformServices.h"
+
+// The Linux platform services with the notice drawn by Qt.
+class QtPlatformServices final : public LinuxPlatformServices {
+public:
+    using LinuxPlatformServices::LinuxPlatformServices;
+
+    void ShowNotice(std::wstring_view text, std::wstring_view title) override;
+};

@@ -1,0 +1,182 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "Files.h"
+#include "Win32Handles.h"
+
+namespace Files {
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Closes now and reports whether the close succeeded.
+bool CloseReportingErrors(UniqueFileHandle& file) {
+    return CloseHandle(file.Release()) != FALSE;
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    constexpr std::size_t kMaxChunk = 1 << 30;
+    while (!bytes.empty()) {
+        const auto chunk = static_cast<DWORD>(std::min(bytes.size(), kMaxChunk));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+// Attributes the new file takes over from the one it replaces.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// A virus scanner or an indexer that opens the new file the moment it is
+// closed holds it for a few milliseconds; the rename is tried again for up
+// to about half a second before it counts as failed.
+bool MoveRetryingWhileHeld(const std::wstring& from, const std::wstring& to, DWORD flags) {
+    constexpr int kAttempts = 25;
+    constexpr DWORD kPauseMs = 20;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(), flags)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          error == ERROR_ACCESS_DENIED;
+        if (!held || attempt == kAttempts) {
+            return false;
+        }
+        Sleep(kPauseMs);
+    }
+}
+
+class Win32PendingFile final : public PendingFile {
+public:
+    Win32PendingFile(std::wstring target, Placement placement, Durability durability)
+        : target_(std::move(target)), placement_(placement), durability_(durability) {}
+
+    ~Win32PendingFile() override {
+        file_.Reset();
+        if (!temporary_.empty()) {
+            DeleteFileW(temporary_.c_str());
+        }
+    }
+    Win32PendingFile(const Win32PendingFile&) = delete;
+    Win32PendingFile& operator=(const Win32PendingFile&) = delete;
+    Win32PendingFile(Win32PendingFile&&) = delete;
+    Win32PendingFile& operator=(Win32PendingFile&&) = delete;
+
+    // Creates a new, uniquely named file beside the target.
+    bool CreateTemporary() {
+        constexpr int kAttempts = 100;
+        const std::wstring stem = target_ + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(GetTickCount64()) + L"-";
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            std::wstring name = stem + std::to_wstring(attempt) + L".tmp";
+            file_ = UniqueFileHandle(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file_) {
+                temporary_ = std::move(name);
+                return true;
+            }
+            if (GetLastError() != ERROR_FILE_EXISTS) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    bool Write(std::string_view bytes) override { return WriteAll(file_.Get(), bytes); }
+
+    bool Commit() override {
+        const bool flushed =
+            durability_ == Durability::Unflushed || FlushFileBuffers(file_.Get()) != FALSE;
+        if (!flushed || !CloseReportingErrors(file_)) {
+            return false;
+        }
+        const bool replace = placement_ == Placement::ReplaceTarget;
+        const DWORD old = replace ? GetFileAttributesW(target_.c_str()) : INVALID_FILE_ATTRIBUTES;
+        if (old != INVALID_FILE_ATTRIBUTES && (old & kKeptAttributes) != 0) {
+            SetFileAttributesW(temporary_.c_str(), old & kKeptAttributes);
+        }
+        const DWORD flags = (replace ? MOVEFILE_REPLACE_EXISTING : 0) |
+                            (durability_ == Durability::Flushed ? MOVEFILE_WRITE_THROUGH : 0);
+        if (!MoveRetryingWhileHeld(temporary_, target_, flags)) {
+            return false;
+        }
+        temporary_.clear();
+        return true;
+    }
+
+private:
+    std::wstring target_;
+    Placement placement_;
+    Durability durability_;
+    std::wstring temporary_;
+    UniqueFileHandle file_;
+};
+
+}  // namespace
+
+// A folder, a device or a pipe is not read.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::size_t maxBytes) {
+    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size) ||
+        static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+        return std::nullopt;
+    }
+    constexpr DWORD kChunk = 64 * 1024;
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    for (;;) {
+        const std::size_t used = bytes.size();
+        bytes.resize(used + kChunk);
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), bytes.data() + used, kChunk, &got, nullptr)) {
+            return std::nullopt;
+        }
+        bytes.resize(used + got);
+        if (got == 0) {
+            return bytes;
+        }
+        if (bytes.size() > maxBytes) {
+            return std::nullopt;
+        }
+    }
+}
+
+std::unique_ptr<PendingFile> BeginPendingFile(const std::filesystem::path& target,
+                                              Placement placement, Durability durability) {
+    auto pending = std::make_unique<Win32PendingFile>(target.wstring(), placement, durability);
+    if (!pending->CreateTemporary()) {
+        return nullptr;
+    }
+    return pending;
+}
+
+bool Exists(const std::filesystem::path& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A new folder takes the rights of the one it is made in: in the user's
+// application data, the user's alone.
+void CreateMissingFolders(const std::filesystem::path& folder) {
+    if (folder.empty() || Exists(folder)) {
+        return;
+    }
+    CreateMissingFolders(folder.parent_path());
+    CreateDirectoryW(folder.c_str(), nullptr);
+}
+
+void RemoveFile(const std::filesystem::path& path) {
+    DeleteFileW(path.c_str());
+}
+
+}  // namespace Files

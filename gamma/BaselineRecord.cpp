@@ -1,11 +1,16 @@
 #include "BaselineRecord.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
 constexpr std::string_view kTag = "KOVB";
-constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kVersion = 3;
+// The version before, which also held hashes of the last tables set.
+constexpr std::uint32_t kVersionWithHashes = 2;
+// The sizes of gamma tables that displays have.
+constexpr std::uint32_t kMinLevels = 2;
+constexpr std::uint32_t kMaxLevels = 65536;
 
 template <typename Number>
 void Put(std::string& bytes, Number value) {
@@ -51,16 +56,6 @@ private:
 
 }  // namespace
 
-std::uint64_t TableHash(std::span<const RampEntry> table) {
-    constexpr std::uint64_t kFnvOffset = 14695981039346656037ULL;
-    constexpr std::uint64_t kFnvPrime = 1099511628211ULL;
-    std::uint64_t hash = kFnvOffset;
-    for (const RampEntry entry : table) {
-        hash = (hash ^ (entry >> 8U)) * kFnvPrime;
-    }
-    return hash;
-}
-
 std::string EncodeRecord(const BaselineRecord& record) {
     std::string bytes(kTag);
     Put(bytes, kVersion);
@@ -70,8 +65,6 @@ std::string EncodeRecord(const BaselineRecord& record) {
         Put(bytes, static_cast<std::uint32_t>(output.id.size()));
         bytes += output.id;
         Put(bytes, static_cast<std::uint32_t>(output.base.size() / kRampChannels));
-        Put(bytes, output.setBefore);
-        Put(bytes, output.lastSet);
         for (const RampEntry entry : output.base) {
             Put(bytes, entry);
         }
@@ -81,38 +74,34 @@ std::string EncodeRecord(const BaselineRecord& record) {
 
 std::optional<BaselineRecord> DecodeRecord(std::string_view bytes) {
     FieldReader fields(bytes);
-    if (fields.Bytes(kTag.size()) != kTag || fields.Take<std::uint32_t>() != kVersion) {
+    if (fields.Bytes(kTag.size()) != kTag) {
+        return std::nullopt;
+    }
+    const auto version = fields.Take<std::uint32_t>();
+    if (version != kVersion && version != kVersionWithHashes) {
         return std::nullopt;
     }
     BaselineRecord record;
     record.owner = fields.Take<std::uint32_t>();
     const auto count = fields.Take<std::uint32_t>();
     for (std::uint32_t i = 0; i < count && !fields.Failed(); ++i) {
-        RecordedOutput& output = record.outputs.emplace_back();
-        output.id = fields.Bytes(fields.Take<std::uint32_t>());
-        const std::size_t entries = kRampChannels * fields.Take<std::uint32_t>();
-        output.setBefore = fields.Take<std::uint64_t>();
-        output.lastSet = fields.Take<std::uint64_t>();
-        FieldReader table(fields.Bytes(entries * sizeof(RampEntry)));
-        while (output.base.size() < entries && !fields.Failed()) {
-            output.base.push_back(table.Take<RampEntry>());
+        std::string id(fields.Bytes(fields.Take<std::uint32_t>()));
+        const auto levels = fields.Take<std::uint32_t>();
+        if (version == kVersionWithHashes) {
+            fields.Bytes(2 * sizeof(std::uint64_t));
         }
+        FieldReader table(fields.Bytes(kRampChannels * levels * sizeof(RampEntry)));
+        if (levels < kMinLevels || levels > kMaxLevels || fields.Failed()) {
+            return std::nullopt;
+        }
+        GammaTable base(kRampChannels * levels);
+        for (RampEntry& entry : base) {
+            entry = table.Take<RampEntry>();
+        }
+        record.outputs.push_back({std::move(id), std::move(base)});
     }
     if (!fields.TakenWhole()) {
         return std::nullopt;
     }
     return record;
-}
-
-const GammaTable* DeadRunBase(const BaselineRecord& record, const std::string& id,
-                              const GammaTable& shown) {
-    const auto found = std::ranges::find(record.outputs, id, &RecordedOutput::id);
-    if (found == record.outputs.end() || found->base.size() != shown.size()) {
-        return nullptr;
-    }
-    const std::uint64_t hash = TableHash(shown);
-    if (hash != found->setBefore && hash != found->lastSet) {
-        return nullptr;
-    }
-    return &found->base;
 }

@@ -26,40 +26,45 @@ public:
     void KeepRecordIn(RecordStore* store, std::uint32_t owner);
 
     // Whether this run keeps a baseline record and so needs a watcher: when
-    // it has a store and has captured an output whose table would stay on
-    // the screen after the program is gone (not on a display that restores
-    // on release). The one place that decides.
+    // it has a store, has captured an output whose table would stay on the
+    // screen after the program is gone (not on a display that restores on
+    // release), and the record could be written. The one place that decides.
     bool KeepsRecord() const;
 
     // Captures the table of every active output at its own size, replacing
     // any earlier capture. Gives the primary output's table at 256 levels
     // (the first output that could be read), or nothing when none could.
     // With a store, the record found there is taken first: an output that
-    // still shows the table a dead run last set on it gets the run's base
-    // back, and that base is its own; any other output is left as it is.
-    // The record is then discarded. From then on, the record is rewritten
-    // before every change of what the outputs show, and once every output
-    // shows its base again it is removed.
+    // still shows a table a dead run built from its recorded base gets that
+    // base back, and that base is its own; any other output is left as it
+    // is. Recorded outputs that are not there now are kept in the record, to
+    // be put back when they come. The record is then this run's, written
+    // whenever the outputs taken in change, never per apply. A damaged
+    // record is removed; nothing here throws.
     std::optional<GammaRamp> Capture();
 
     // The watcher's work once the run of the record (KeepRecordIn's owner)
     // has ended: if the record in the store is that run's, puts the bases
-    // back as Capture does and removes it; a record of another run stays.
+    // back as Capture does; outputs not there now stay in the record, which
+    // is removed once it holds none. A record of another run stays.
     void PutBackAfterRun();
 
     // Gives every captured output that is active the table for these
     // offsets built from its own base, and flushes once.
     void Apply(std::int16_t red, std::int16_t green, std::int16_t blue);
 
-    // Puts every active output's captured table back exactly. Until the next
-    // Apply, outputs that appear get nothing. On a display that restores its
-    // own tables when let go of, lets go of the outputs instead, for good.
+    // Puts every captured output's table back exactly: an active output's
+    // at once, and one switched off meanwhile where the display keeps a
+    // table for it until it comes back. Outputs that could not be put back
+    // stay in the record for the next start (or the watcher); without any,
+    // the record is removed. Until the next Apply, outputs that appear get
+    // nothing. On a display that restores its own tables when let go of,
+    // lets go of the outputs instead, for good.
     void Restore();
 
     // Whether the last capture took in an output whose table changes what
-    // it shows: false when no output could be read, or when each one read
-    // is an XWayland output (named XWAYLAND...), whose tables take every
-    // write and change nothing shown.
+    // it shows: false when no output could be read, or when the backend
+    // says of each one read that its tables change nothing shown.
     bool CanAdjust() const;
 
     // The descriptor the program's event loop watches; when it turns
@@ -93,11 +98,12 @@ private:
     };
 
     std::optional<BaselineRecord> ReadRecord(std::optional<std::uint32_t> run);
-    void CaptureOutputs(const std::optional<BaselineRecord>& record);
-    void RecordComing(const std::vector<GammaTable>& coming);
-    void DropRecordIfDone();
+    void CaptureOutputs(std::optional<BaselineRecord> record);
+    void PutBackRecorded(KnownOutput& known, const GammaTable& recordedBase);
+    void WriteRecord(bool includeKnown);
+    void RemoveOwnRecord();
     void TakeInOutputs();
-    void TakeIn(const GammaOutput& output);
+    bool TakeIn(const GammaOutput& output);
     std::vector<KnownOutput>::iterator Find(const std::string& id);
     void WriteOffsets();
     void Write(KnownOutput& known, GammaTable table);
@@ -110,9 +116,22 @@ private:
     std::optional<ChannelOffsets> offsets_;
     RecordStore* store_ = nullptr;
     std::uint32_t owner_ = 0;
-    // Whether a record of ours may be in the store.
-    bool recordWritten_ = false;
+    // The run whose record the capture took over.
+    std::uint32_t adopted_ = 0;
+    // Outputs of a dead run's record that have not come yet.
+    std::vector<RecordedOutput> pending_;
+    // Whether the store holds this run's record, and whether that lists
+    // every output taken in (not so after a Restore).
+    bool recordKept_ = false;
+    bool recordHoldsAll_ = false;
 };
+
+// Whether an output whose base is `base` shows a table built from it:
+// every channel of `shown` is the channel BuildOutputTable gives for some
+// offset in -100..100, and not every channel is the base's own. Compared
+// at 8 significant bits, as some displays keep no more (Wine's X11 driver
+// keeps v as (v >> 8) * 257).
+bool ShowsTableFrom(std::span<const RampEntry> base, std::span<const RampEntry> shown);
 
 // The table that leaves every colour as it is at that many levels: each
 // channel rising evenly from 0 to 65535, as LinearRamp does at 256.

@@ -14,6 +14,8 @@
 struct GammaOutput {
     std::string id;
     std::size_t levels = 0;
+    // False for an output whose tables change nothing it shows (XWayland's).
+    bool showsTables = true;
 
     bool operator==(const GammaOutput&) const = default;
 };
@@ -48,6 +50,14 @@ public:
     // Hands the output a table of 3 * output.levels entries; false if it was
     // refused at once. It may take effect only at the next Flush().
     virtual bool WriteTable(const GammaOutput& output, std::span<const RampEntry> table) = 0;
+
+    // Gives an output that no longer shows a picture the table it will show
+    // when it comes back, where the display keeps one for it (X keeps the
+    // table of the CRTC that last drove the output); false where it cannot.
+    virtual bool WriteTableWhileOff(const GammaOutput& /*output*/,
+                                    std::span<const RampEntry> /*table*/) {
+        return false;
+    }
 
     // Makes every table written since the last flush show, and waits until
     // the display has them; false if any of them was refused. Called once

@@ -77,6 +77,19 @@ bool RecordingGammaOutputs::WriteTable(const GammaOutput& output,
     return true;
 }
 
+bool RecordingGammaOutputs::WriteTableWhileOff(const GammaOutput& output,
+                                               std::span<const RampEntry> table) {
+    beforeWrite();
+    written_.push_back({output.id, {table.begin(), table.end()}});
+    const auto found = std::ranges::find(outputs_, output.id, &Output::id);
+    if (found == outputs_.end() || found->on || found->refuses ||
+        table.size() != found->table.size()) {
+        return false;
+    }
+    found->table = written_.back().table;
+    return true;
+}
+
 bool RecordingGammaOutputs::Flush() {
     ++flushes_;
     return true;

@@ -40,6 +40,8 @@ public:
     std::vector<GammaOutput> ActiveOutputs() override;
     std::optional<GammaTable> ReadTable(const GammaOutput& output) override;
     bool WriteTable(const GammaOutput& output, std::span<const RampEntry> table) override;
+    // An output switched off keeps the table it is given, unless it refuses.
+    bool WriteTableWhileOff(const GammaOutput& output, std::span<const RampEntry> table) override;
     bool Flush() override;
     int EventDescriptor() const override { return descriptor_; }
     // The descriptor it reports; -1 (none) at first.
@@ -74,8 +76,10 @@ public:
     std::optional<std::string> Read() override { return bytes; }
     bool Write(std::string_view written) override {
         beforeChange();
-        bytes = std::string(written);
-        return true;
+        if (!refuses) {
+            bytes = std::string(written);
+        }
+        return !refuses;
     }
     void Remove() override {
         beforeChange();
@@ -83,6 +87,7 @@ public:
     }
 
     std::optional<std::string> bytes;
+    bool refuses = false;
     // Runs before each change of the record, as if the program could end there.
     std::function<void()> beforeChange = [] {};
 };

@@ -174,7 +174,7 @@ TEST(DesktopDisplays, TakesThoseOnTheDesktopThePrimaryFirst) {
 }
 
 TEST(BaselineRecord, ReadsBackWhatWasWrittenAndDiscardsAnythingElse) {
-    const BaselineRecord record{7, {{"DUMMY0", Curve(16, 1), 41, 42}, {"二", Curve(256, 2), 8, 9}}};
+    const BaselineRecord record{7, {{"DUMMY0", Curve(16, 1)}, {"二", Curve(256, 2)}}};
     const std::string bytes = EncodeRecord(record);
     EXPECT_EQ(DecodeRecord(bytes), record);
     for (const std::string& bad :
@@ -230,9 +230,9 @@ TEST_P(DeadRunTest, OnlyOutputsStillShowingTheRunsTableGetTheirBaseBack) {
     dead.KeepRecordIn(&store, 5);
     EXPECT_FALSE(dead.KeepsRecord());
     dead.Capture();
-    dead.Apply(0, 0, 0);
-    EXPECT_FALSE(store.bytes);
+    const auto written = store.bytes;
     dead.Apply(-40, 20, -60);
+    EXPECT_EQ(store.bytes, written);
     std::map<std::string, GammaTable> expected;
     for (const auto& [id, base] : bases) {
         const Shows shows = id == "primary" ? run.primary : run.others;
@@ -249,7 +249,8 @@ TEST_P(DeadRunTest, OnlyOutputsStillShowingTheRunsTableGetTheirBaseBack) {
     GammaDevice after(screen);
     after.KeepRecordIn(&store, next == Next::Watcher ? 5 : 6);
     next == Next::Start ? static_cast<void>(after.Capture()) : after.PutBackAfterRun();
-    EXPECT_EQ(store.bytes, left);
+    EXPECT_EQ(store.bytes.has_value(),
+              next != Next::Watcher && (!run.damaged || next == Next::Start));
     for (const auto& [id, table] : expected) {
         EXPECT_EQ(screen.Shown(id), table) << id;
     }

@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "RuntimeFolder.h"
@@ -25,25 +28,61 @@ std::optional<std::filesystem::path> CurrentRecordPath() {
 LinuxPlatformServices::LinuxPlatformServices(std::optional<std::filesystem::path> lockPath)
     : lockPath_(std::move(lockPath)) {}
 
+namespace {
+
+UniqueFd OpenLockFile(const std::filesystem::path& path) {
+    return UniqueFd(
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR));
+}
+
+// Takes the file's lock if it is free; errno says why not.
+bool TryLock(int fd) {
+    int result = 0;
+    do {
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+// The run lock is held by a run and then by its watcher until the watcher
+// is done, so a new run does not capture a screen that a finishing watcher
+// is still putting back. A new run waits for it up to two seconds, then
+// goes on without it: a watcher held up that long is held up by its display.
+UniqueFd TakeRunLock(const std::filesystem::path& path) {
+    UniqueFd file = OpenLockFile(path);
+    constexpr auto kLongestWait = std::chrono::seconds(2);
+    constexpr auto kPause = std::chrono::milliseconds(20);
+    const auto deadline = std::chrono::steady_clock::now() + kLongestWait;
+    while (file && !TryLock(file.Get())) {
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            return {};
+        }
+        std::this_thread::sleep_for(kPause);
+    }
+    return file;
+}
+
+}  // namespace
+
+std::filesystem::path RunLockPath(const std::filesystem::path& instanceLock) {
+    return std::filesystem::path(instanceLock.native() + ".run");
+}
+
 // A lock file that cannot be opened cannot tell; the program then runs
 // rather than refusing the user.
 bool LinuxPlatformServices::AnotherInstanceRunning() {
     if (lock_ || !lockPath_) {
         return false;
     }
-    UniqueFd file(
-        ::open(lockPath_->c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR));
+    UniqueFd file = OpenLockFile(*lockPath_);
     if (!file) {
         return false;
     }
-    int result = 0;
-    do {
-        result = ::flock(file.Get(), LOCK_EX | LOCK_NB);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) {
+    if (!TryLock(file.Get())) {
         return errno == EWOULDBLOCK;
     }
     lock_ = std::move(file);
+    runLock_ = TakeRunLock(RunLockPath(*lockPath_));
     return false;
 }
 
@@ -76,8 +115,15 @@ RecordStore* LinuxPlatformServices::BaselineRecord() {
     return record_.Get();
 }
 
+// A program copied without its watcher still runs, but is told it has no
+// protection should it be killed.
 void LinuxPlatformServices::StartWatcher(std::uint32_t run) {
-    watcherPipe_ = LaunchWatcher(ProgramFolder() / kWatcherName, run);
+    const std::filesystem::path watcher = ProgramFolder() / kWatcherName;
+    watcherPipe_ = LaunchWatcher(watcher, run, runLock_.Get());
+    if (!watcherPipe_) {
+        std::cerr << "kov-display: could not start " << watcher.native()
+                  << "; if the program is killed, the screen keeps the ramp it shows\n";
+    }
 }
 
 std::filesystem::path LinuxPlatformServices::ProgramFolder() {

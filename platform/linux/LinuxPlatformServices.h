@@ -12,6 +12,9 @@
 // user's private runtime folder; none when there is no such folder.
 std::optional<std::filesystem::path> CurrentInstanceLockPath();
 
+// The run lock beside an instance lock (see LinuxPlatformServices).
+std::filesystem::path RunLockPath(const std::filesystem::path& instanceLock);
+
 // baseline-<display>.record in the private runtime folder, one per X
 // display; none when there is no such folder.
 std::optional<std::filesystem::path> CurrentRecordPath();
@@ -25,8 +28,10 @@ std::filesystem::path UserSettingsFolder(std::string_view configHome, std::strin
 // the toolkit's. An instance is claimed by holding an flock on the lock
 // file for the life of the process; the lock goes with the process however
 // it ends. Without a lock file the program runs rather than refusing the
-// user. The baseline record lives beside the lock, and the watcher's pipe
-// is held for the life of the process.
+// user. Once claimed, the run lock beside it is taken too, and handed on to
+// the watcher, which holds it until it is done. The baseline record lives
+// beside the locks, and the watcher's pipe is held for the life of the
+// process.
 class LinuxPlatformServices : public PlatformServices {
 public:
     explicit LinuxPlatformServices(std::optional<std::filesystem::path> lockPath);
@@ -41,6 +46,7 @@ public:
 private:
     std::optional<std::filesystem::path> lockPath_;
     UniqueFd lock_;
+    UniqueFd runLock_;
     CurrentRecord record_{&CurrentRecordPath};
     UniqueFd watcherPipe_;
 };

@@ -26,11 +26,19 @@ std::optional<std::filesystem::path> PrivateFolder(const std::filesystem::path& 
 // The private runtime folder of this process's user, if it can be had.
 std::optional<std::filesystem::path> CurrentRuntimeFolder();
 
-// The file kind-<display><extension> in that folder, for this process's X
-// display ($DISPLAY); none without the folder.
+// The file kind-<server><extension> in that folder, for the display server
+// this process reaches (see ServerFileName); none without the folder.
 std::optional<std::filesystem::path> CurrentDisplayFile(std::string_view kind,
                                                         std::string_view extension);
 
+// The display server as a part of a file name, the same whatever name
+// reached it: the Wayland compositor's socket when $WAYLAND_DISPLAY names one
+// ("wl-" and the socket's name, which is relative to $XDG_RUNTIME_DIR or
+// absolute), else the X display (see DisplayFileName).
+std::string ServerFileName(std::string_view waylandDisplay, std::string_view display,
+                           const std::optional<std::filesystem::path>& runtimeRoot);
+
 // An X display's name as a part of a file name: letters, digits, '-', '_'
-// and '.', without its screen number (":0" and ":0.1" are one server).
+// and '.', with the local names of one server made one (":0", ":0.1",
+// "unix:0" and "unix/:0" all give "_0").
 std::string DisplayFileName(std::string_view display);

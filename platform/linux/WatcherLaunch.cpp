@@ -16,7 +16,7 @@ using SpawnAttributes = UniquePointerHandle<posix_spawnattr_t, &posix_spawnattr_
 
 }  // namespace
 
-UniqueFd LaunchWatcher(const std::filesystem::path& watcher, std::uint32_t run) {
+UniqueFd LaunchWatcher(const std::filesystem::path& watcher, std::uint32_t run, int heldLock) {
     std::array<int, 2> ends{-1, -1};
     if (::pipe2(ends.data(), O_CLOEXEC) != 0) {
         return {};
@@ -28,8 +28,12 @@ UniqueFd LaunchWatcher(const std::filesystem::path& watcher, std::uint32_t run) 
     posix_spawn_file_actions_init(&actionsData);
     const SpawnActions actions(&actionsData);
     posix_spawn_file_actions_adddup2(actions.Get(), readEnd.Get(), STDIN_FILENO);
+    int firstClosed = STDERR_FILENO + 1;
+    if (heldLock >= 0) {
+        posix_spawn_file_actions_adddup2(actions.Get(), heldLock, firstClosed++);
+    }
     // Descriptors this process was handed without close-on-exec stay here too.
-    posix_spawn_file_actions_addclosefrom_np(actions.Get(), STDERR_FILENO + 1);
+    posix_spawn_file_actions_addclosefrom_np(actions.Get(), firstClosed);
     posix_spawnattr_t attributesData;
     posix_spawnattr_init(&attributesData);
     const SpawnAttributes attributes(&attributesData);

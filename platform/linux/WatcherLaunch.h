@@ -14,7 +14,8 @@ inline constexpr std::string_view kWatcherName = "kov-display-watcher";
 
 // Starts the watcher executable as the watcher of run, in a session of its
 // own (a terminal's signals to the program do not reach it), with nothing
-// open but the pipe and the standard output and error. Gives the pipe's
-// write end, which this process holds until it ends; nothing when the
-// watcher could not start.
-UniqueFd LaunchWatcher(const std::filesystem::path& watcher, std::uint32_t run);
+// open but the pipe, the standard output and error, and heldLock (unless
+// -1) as descriptor 3, which it holds until it ends. Gives the pipe's write
+// end, which this process holds until it ends; nothing when the watcher
+// could not start.
+UniqueFd LaunchWatcher(const std::filesystem::path& watcher, std::uint32_t run, int heldLock);

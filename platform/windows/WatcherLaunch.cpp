@@ -35,13 +35,21 @@ private:
 
 }  // namespace
 
-void LaunchWatcher(std::uint32_t run) {
+void LaunchWatcher(std::uint32_t run, HANDLE heldObject) {
     HANDLE self = nullptr;
     if (DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
                         SYNCHRONIZE, TRUE, 0) == FALSE) {
         return;
     }
-    const UniqueKernelHandle inherited(self);
+    const UniqueKernelHandle inheritedSelf(self);
+    std::vector<HANDLE> inherited{self};
+    HANDLE held = nullptr;
+    if (heldObject != nullptr &&
+        DuplicateHandle(GetCurrentProcess(), heldObject, GetCurrentProcess(), &held, 0, TRUE,
+                        DUPLICATE_SAME_ACCESS) != FALSE) {
+        inherited.push_back(held);
+    }
+    const UniqueKernelHandle inheritedHeld(held);
     SIZE_T size = 0;
     InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
     std::vector<std::byte> storage(size);
@@ -50,8 +58,9 @@ void LaunchWatcher(std::uint32_t run) {
         return;
     }
     const AttributeList list(listData);
-    if (UpdateProcThreadAttribute(list.Get(), 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &self,
-                                  sizeof self, nullptr, nullptr) == FALSE) {
+    if (UpdateProcThreadAttribute(list.Get(), 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
+                                  inherited.data(), inherited.size() * sizeof(HANDLE), nullptr,
+                                  nullptr) == FALSE) {
         return;
     }
     STARTUPINFOEXW startup{};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string_view>
 
@@ -10,10 +12,11 @@
 // wWinMain, so a watcher makes no window and no instance mutex.
 inline constexpr std::wstring_view kWatchSwitch = L"--watch-run";
 
-// Starts this executable as the watcher of run. It inherits one handle, to
-// this process, that can only be waited on; it shows no window, no taskbar
-// button and no busy cursor.
-void LaunchWatcher(std::uint32_t run);
+// Starts this executable as the watcher of run. It inherits a handle to this
+// process that can only be waited on, and one to heldObject (unless null),
+// which it holds until it ends; it shows no window, no taskbar button and
+// no busy cursor.
+void LaunchWatcher(std::uint32_t run, HANDLE heldObject);
 
 // The watcher's life, with arguments the command line after the switch
 // (see RunWatcher). Returns the exit status: 2, touching nothing, when the

@@ -28,6 +28,25 @@ std::vector<std::filesystem::path> RecordRoots() {
     return roots;
 }
 
+// The run mark is a named object that a run holds and hands on to its
+// watcher, which holds it until it is done; the name exists while anyone
+// holds it. A new run waits up to two seconds for a finishing watcher's
+// mark to go, so it does not capture a screen still being put back, then
+// takes its own.
+UniqueKernelHandle TakeRunMark(const std::wstring& name) {
+    constexpr ULONGLONG kLongestWaitMs = 2000;
+    constexpr DWORD kPauseMs = 20;
+    const ULONGLONG deadline = GetTickCount64() + kLongestWaitMs;
+    for (;;) {
+        const UniqueKernelHandle held(OpenMutexW(SYNCHRONIZE, FALSE, name.c_str()));
+        if (!held || GetTickCount64() >= deadline) {
+            break;
+        }
+        Sleep(kPauseMs);
+    }
+    return UniqueKernelHandle(CreateMutexW(nullptr, FALSE, name.c_str()));
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> CurrentRecordPath() {
@@ -60,6 +79,7 @@ bool Win32PlatformServices::AnotherInstanceRunning() {
         return true;
     }
     instanceMutex_ = std::move(mutex);
+    runMark_ = TakeRunMark(mutexName_ + L"-Run");
     return false;
 }
 
@@ -105,7 +125,7 @@ RecordStore* Win32PlatformServices::BaselineRecord() {
 }
 
 void Win32PlatformServices::StartWatcher(std::uint32_t run) {
-    LaunchWatcher(run);
+    LaunchWatcher(run, runMark_.Get());
 }
 
 std::wstring ModuleFileName(HMODULE module, std::size_t initialCapacity) {

@@ -42,6 +42,8 @@ private:
     CurrentRecord record_{&CurrentRecordPath};
     // Held for the life of the process once this instance has claimed it.
     UniqueKernelHandle instanceMutex_;
+    // Held for the life of the process, and by the watcher after it.
+    UniqueKernelHandle runMark_;
 };
 
 // A folder of the user's that the shell names by its CSIDL (CSIDL_APPDATA,

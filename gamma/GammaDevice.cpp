@@ -104,8 +104,8 @@ void GammaDevice::PutBackAfterRun() {
 }
 
 bool GammaDevice::CanAdjust() const {
-    return std::ranges::any_of(
-        known_, [](const KnownOutput& known) { return !known.output.id.starts_with("XWAYLAND"); });
+    return std::ranges::any_of(known_,
+                               [](const KnownOutput& known) { return known.output.showsTables; });
 }
 
 void GammaDevice::TakeEvents() {

@@ -58,8 +58,7 @@ public:
 
     // Whether the last capture took in an output whose table changes what
     // it shows: false when no output could be read, or when each one read
-    // is an XWayland output (named XWAYLAND...), whose tables take every
-    // write and change nothing shown.
+    // is one its backend reports as showing no table (XWayland's).
     bool CanAdjust() const;
 
     // The descriptor the program's event loop watches; when it turns

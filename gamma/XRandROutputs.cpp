@@ -75,6 +75,8 @@ private:
 // 1.2. One connection, opened by the first ActiveOutputs(), serves every
 // call until this is destroyed; the server's RandR change events arrive on
 // it. Outputs that share a CRTC (a cloned picture) are listed once.
+// XWayland's outputs (XWAYLAND0, ...) are reported as showing no table:
+// XWayland takes every table and shows none of them.
 class XRandROutputs final : public GammaOutputs {
 public:
     XRandROutputs() = default;
@@ -111,7 +113,8 @@ public:
             const int size = XRRGetCrtcGammaSize(display, info->crtc);
             if (size > 0) {
                 crtcs_.emplace_back(std::string(info->name, info->nameLen), info->crtc);
-                active.push_back({crtcs_.back().first, static_cast<std::size_t>(size)});
+                const std::string& id = crtcs_.back().first;
+                active.push_back({id, static_cast<std::size_t>(size), !id.starts_with("XWAYLAND")});
             }
         }
         return active;

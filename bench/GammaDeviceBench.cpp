@@ -1,11 +1,11 @@
 // One apply through the real device beside the floor of what X allows, on a
 // private Xorg dummy server with one and with two outputs switched on: the
-// floor is one kept connection, XRRSetCrtcGamma on each active CRTC and one
-// XSync. The device applies without and with its baseline record, which it
-// rewrites on every apply, kept where the program keeps it (the private
-// runtime folder). Also one step of the all-channels slider, which makes
-// four applies, without and with the record. Prints the median times and
-// the device's as a multiple of the floor's.
+// floor is one kept XCB connection, a checked xcb_randr_set_crtc_gamma on
+// each active CRTC and the check of each, which waits for the server once. The device applies
+// without and with its baseline record, which it rewrites on every apply, kept where the program
+// keeps it (the private runtime folder). Also one step of the all-channels slider, which makes four
+// applies, without and with the record. Prints the median times and the device's as a multiple of
+// the floor's.
 //
 // Started without KOV_ON_DUMMY_SERVER=1, it runs itself again under
 // tests/xorg/with-xorg-dummy, so it never changes a real screen's gamma.
@@ -30,22 +30,33 @@
 
 namespace {
 
-// The CRTCs that drive an output, each with a darkened table ready to set.
-std::vector<std::pair<RRCrtc, CrtcGammaHandle>> ActiveCrtcTables(Display* display) {
-    const ScreenResourcesHandle resources(
-        XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display)));
-    std::vector<std::pair<RRCrtc, CrtcGammaHandle>> tables;
-    for (int i = 0; resources && i < resources->noutput; ++i) {
-        const OutputInfoHandle info(
-            XRRGetOutputInfo(display, resources.Get(), resources->outputs[i]));
-        const int size = info && info->crtc != None ? XRRGetCrtcGammaSize(display, info->crtc) : 0;
-        if (size > 1) {
-            CrtcGammaHandle gamma(XRRAllocGamma(size));
-            for (int level = 0; level < size; ++level) {
-                const auto entry = static_cast<unsigned short>(level * 65535 / (size - 1) / 2);
-                gamma->red[level] = gamma->green[level] = gamma->blue[level] = entry;
+// The CRTCs that drive an output, each with a darkened table ready to set:
+// the same levels for red, green and blue, one channel after the other.
+std::vector<std::pair<xcb_randr_crtc_t, GammaTable>> ActiveCrtcTables(
+    xcb_connection_t* connection) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const auto resources = TakeReply(xcb_randr_get_screen_resources_current_reply, connection,
+                                     xcb_randr_get_screen_resources_current(connection, root));
+    const int outputs =
+        resources ? xcb_randr_get_screen_resources_current_outputs_length(resources.Get()) : 0;
+    std::vector<std::pair<xcb_randr_crtc_t, GammaTable>> tables;
+    for (int i = 0; i < outputs; ++i) {
+        const auto info = TakeReply(
+            xcb_randr_get_output_info_reply, connection,
+            xcb_randr_get_output_info(
+                connection, xcb_randr_get_screen_resources_current_outputs(resources.Get())[i],
+                resources->config_timestamp));
+        if (!info || info->crtc == XCB_NONE) {
+            continue;
+        }
+        const auto size = TakeReply(xcb_randr_get_crtc_gamma_size_reply, connection,
+                                    xcb_randr_get_crtc_gamma_size(connection, info->crtc));
+        const std::size_t levels = size ? size->size : 0;
+        if (levels > 1) {
+            GammaTable& table = tables.emplace_back(info->crtc, GammaTable{}).second;
+            for (std::size_t entry = 0; entry < kRampChannels * levels; ++entry) {
+                table.push_back(static_cast<RampEntry>(entry % levels * 65535 / (levels - 1) / 2));
             }
-            tables.emplace_back(info->crtc, std::move(gamma));
         }
     }
     return tables;
@@ -86,8 +97,8 @@ std::int16_t NextOffset(std::int16_t offset) {
 // both meet the same load; the counters are the medians in microseconds.
 void BM_ApplyBesideFloor(benchmark::State& state) {
     UseOutputs(state);
-    const DisplayHandle display(XOpenDisplay(nullptr));
-    const auto tables = ActiveCrtcTables(display.Get());
+    const XcbConnectionHandle connection(xcb_connect(nullptr, nullptr));
+    const auto tables = ActiveCrtcTables(connection.Get());
     const auto outputs = MakeScreenGammaOutputs();
     GammaDevice device(*outputs);
     RecordFile record(CurrentRuntimeFolder().value_or("/tmp") / "bench.record");
@@ -98,10 +109,16 @@ void BM_ApplyBesideFloor(benchmark::State& state) {
     std::int16_t offset = 0;
     for ([[maybe_unused]] auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        for (const auto& [crtc, gamma] : tables) {
-            XRRSetCrtcGamma(display.Get(), crtc, gamma.Get());
+        std::vector<xcb_void_cookie_t> sets;
+        for (const auto& [crtc, table] : tables) {
+            const std::size_t levels = table.size() / kRampChannels;
+            sets.push_back(xcb_randr_set_crtc_gamma_checked(
+                connection.Get(), crtc, static_cast<std::uint16_t>(levels), table.data(),
+                table.data() + levels, table.data() + 2 * levels));
         }
-        XSync(display.Get(), False);
+        for (const xcb_void_cookie_t set : sets) {
+            Accepted(connection.Get(), set);
+        }
         floor.push_back(MicrosecondsSince(start));
         const auto deviceStart = std::chrono::steady_clock::now();
         offset = NextOffset(offset);

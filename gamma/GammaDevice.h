@@ -63,8 +63,8 @@ public:
     void Restore();
 
     // Whether the last capture took in an output whose table changes what
-    // it shows: false when no output could be read, or when the backend
-    // says of each one read that its tables change nothing shown.
+    // it shows: false when no output could be read, or when each one read
+    // is one its backend reports as showing no table (XWayland's).
     bool CanAdjust() const;
 
     // The descriptor the program's event loop watches; when it turns

@@ -10,11 +10,13 @@
 #include "GammaRamp.h"
 
 // One output that shows a picture: its stable id (the output's name, such
-// as "DUMMY1" or "\\.\DISPLAY2") and how many levels its gamma table has.
+// as "DUMMY1" or "\\.\DISPLAY2"), how many levels its gamma table has, and
+// whether its table changes what it shows: XWayland's outputs take every
+// table and show none, which only their backend can tell. An output whose
+// fields change is a new output.
 struct GammaOutput {
     std::string id;
     std::size_t levels = 0;
-    // False for an output whose tables change nothing it shows (XWayland's).
     bool showsTables = true;
 
     bool operator==(const GammaOutput&) const = default;

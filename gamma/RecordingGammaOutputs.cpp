@@ -41,6 +41,10 @@ void RecordingGammaOutputs::Refuse(const std::string& id, bool refuse) {
     FindIn(outputs_, id).refuses = refuse;
 }
 
+void RecordingGammaOutputs::SetShowsTables(const std::string& id, bool shows) {
+    FindIn(outputs_, id).showsTables = shows;
+}
+
 const GammaTable& RecordingGammaOutputs::Shown(const std::string& id) const {
     return FindIn(outputs_, id).table;
 }
@@ -53,7 +57,7 @@ std::vector<GammaOutput> RecordingGammaOutputs::ActiveOutputs() {
     std::vector<GammaOutput> active;
     for (const Output& output : outputs_) {
         if (output.on) {
-            active.push_back({output.id, output.table.size() / kRampChannels});
+            active.push_back({output.id, output.table.size() / kRampChannels, output.showsTables});
         }
     }
     return active;

@@ -9,7 +9,8 @@
 
 // Stand-in outputs for tests. Each output has an id, a table at its own size
 // and an on/off state; the first one listed is the primary. It records every
-// table written, and an output can be told to refuse reads and writes.
+// table written, and an output can be told to refuse reads and writes, or to
+// show none of its tables (as XWayland's do).
 // Switching outputs on or off is reported by the next TakeEvents().
 class RecordingGammaOutputs final : public GammaOutputs {
 public:
@@ -22,6 +23,8 @@ public:
     // Switches the output on or off; off, it keeps its table.
     void Switch(const std::string& id, bool on);
     void Refuse(const std::string& id, bool refuse);
+    // Reported from the next ActiveOutputs() on.
+    void SetShowsTables(const std::string& id, bool shows);
 
     const GammaTable& Shown(const std::string& id) const;
     // The primary output's table at 256 levels.
@@ -57,6 +60,7 @@ private:
         GammaTable table;
         bool on = true;
         bool refuses = false;
+        bool showsTables = true;
     };
 
     // The output if it is on at that size and does not refuse; else nullptr.

@@ -90,8 +90,8 @@ TEST_F(FormTest, AStopWhileANoticeShowsEndsTheProgramWithoutItsLoop) {
     }
 }
 
-// Whether the primary output can be read, whether an XWayland output is there too, and
-// whether the program says no output can be adjusted.
+// Whether the primary output can be read, whether an output that shows no table (as
+// XWayland's) is there too, and whether the program says no output can be adjusted.
 using Desktop = std::tuple<bool, bool, bool>;
 class CannotAdjustTest : public FormTest, public ::testing::WithParamInterface<Desktop> {};
 
@@ -100,6 +100,7 @@ TEST_P(CannotAdjustTest, TheNoticeShowsOnceBeforeTheWindowWhenNoOutputCanBeAdjus
     screen.Refuse("primary", !primaryRead);
     if (xwayland) {
         screen.Show("XWAYLAND0", {captured.begin(), captured.end()});
+        screen.SetShowsTables("XWAYLAND0", false);
     }
     Program program(platform, device);
     FakeFrontEnd frontEnd;

@@ -65,18 +65,27 @@ TEST(XRandROutputs, EachOutputKeepsItsOwnTableThePrimaryComesFirstAndALostServer
     EXPECT_EQ(device.Capture(), RampOfTable(before.at("DUMMY1")));
     Xrandr("--output DUMMY0 --primary");
     ASSERT_EQ(device.Capture(), RampOfTable(before.at("DUMMY0")));
+    EXPECT_TRUE(device.CanAdjust());
+    // The server refuses a table of another size at the flush, and the connection stays.
+    EXPECT_TRUE(outputs->WriteTable({"DUMMY0", 128}, IdentityTable(128)));
+    EXPECT_FALSE(outputs->Flush());
     device.Apply(-100, 0, -50);
     EXPECT_EQ(Shown(), Built(before, -100));
     device.Restore();
     EXPECT_EQ(Shown(), before);
 
+    // One connection learns of the loss by its events, the device's by a write.
+    const auto watcher = MakeXRandRGammaOutputs();
+    ASSERT_EQ(watcher->ActiveOutputs().size(), 2U);
     pid_t server = 0;
     ASSERT_TRUE(std::ifstream("/tmp/.X" + display.substr(1) + "-lock") >> server);
     ASSERT_EQ(kill(server, SIGTERM), 0);
+    ASSERT_TRUE(Readable(watcher->EventDescriptor()));
+    watcher->TakeEvents();
+    EXPECT_EQ(watcher->EventDescriptor(), -1);
     ASSERT_TRUE(Readable(device.EventDescriptor()));
-    device.TakeEvents();
-    EXPECT_EQ(device.EventDescriptor(), -1);
     device.Apply(-100, 0, 0);
+    EXPECT_EQ(device.EventDescriptor(), -1);
     device.Restore();
     EXPECT_FALSE(outputs->Flush());
 }

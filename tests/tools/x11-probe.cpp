@@ -5,6 +5,7 @@
 // server or as SHOWN lists, what the program builds from it for offsets
 // R G B; vidmode keeps 8 bits. `close` asks a window to close.
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/xf86vmode.h>
 
 #include <algorithm>
@@ -19,9 +20,14 @@
 #include <string_view>
 
 #include "GammaDevice.h"
-#include "X11Resources.h"
+#include "UniqueHandle.h"
 
 namespace {
+
+using DisplayHandle = UniquePointerHandle<Display, &XCloseDisplay>;
+using ScreenResourcesHandle = UniquePointerHandle<XRRScreenResources, &XRRFreeScreenResources>;
+using OutputInfoHandle = UniquePointerHandle<XRROutputInfo, &XRRFreeOutputInfo>;
+using CrtcGammaHandle = UniquePointerHandle<XRRCrtcGamma, &XRRFreeGamma>;
 
 using Tables = std::map<std::string, GammaTable>;
 

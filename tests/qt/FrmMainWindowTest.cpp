@@ -87,7 +87,11 @@ TEST_F(WindowTest, EachArrowTrackOrKeyStepCommitsOneChangeAndModelMovesDoNotEcho
                           {51, part(QStyle::SC_ScrollBarAddPage)},
                           {49, part(QStyle::SC_ScrollBarSubPage)},
                           {51, key(Qt::Key_PageDown)},
+                          {49, key(Qt::Key_PageUp)},
+                          {51, key(Qt::Key_Down)},
                           {49, key(Qt::Key_Up)},
+                          {51, key(Qt::Key_Right)},
+                          {49, key(Qt::Key_Left)},
                           {0, key(Qt::Key_Home)},
                           {100, key(Qt::Key_End)}};
     for (const auto& [position, input] : steps) {

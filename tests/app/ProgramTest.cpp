@@ -15,7 +15,7 @@ public:
         duringLoop();
         return 7;
     }
-    void Quit() override { ++quits; }
+    void Quit() override {}
     void WatchDescriptor(int fd, std::function<bool()> onReadable) override {
         watched = fd;
         readable = std::move(onReadable);
@@ -24,7 +24,6 @@ public:
     std::function<void()> duringLoop = [] {};
     bool built = false;
     int loops = 0;
-    int quits = 0;
     int watched = -1;
     std::function<bool()> readable;
 };

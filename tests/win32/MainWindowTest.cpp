@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, ClicksSessionAndDisplayEventsReachTheirHandlers) {
 
 // A control must never hold a deleted font: the new fonts reach every
 // control before the old ones go. The red slider at 144 DPI: its frame's
-// twips (2160, 720) to (2535, 3135) are pixels 216, 108, 253.5 and 313.5.
+// twips (2160, 720) to (2535, 3135) are pixels 216, 72, 253.5 and 313.5.
 TEST_F(MainWindowTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {
     bool oldFontAlive = false;
     SetWindowSubclass(
@@ -191,7 +191,7 @@ TEST_F(MainWindowTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {
     RECT outer{};
     GetWindowRect(window->Handle(), &outer);
     EXPECT_EQ(outer.left, suggested.left);
-    EXPECT_EQ(RectInParent(Hwnd(form.VScrollA[1])), std::tuple(216, 108, 254, 314));
+    EXPECT_EQ(RectInParent(Hwnd(form.VScrollA[1])), std::tuple(216, 72, 254, 314));
     EXPECT_EQ(FontOf(Hwnd(form.Label1)).lfHeight, -MulDiv(kFontPoints, 144, 72));
     EXPECT_TRUE(oldFontAlive);
 }

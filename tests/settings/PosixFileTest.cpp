@@ -59,6 +59,13 @@ TEST_F(SettingsFileTest, SavesWhereLinksOrModeChangesAreRefusedAndThroughALink) 
     fs::create_symlink(path_.filename(), folder_ / "link");
     ASSERT_TRUE(WriteIniValue(folder_ / "link", L"RGB1", L"2"));
     EXPECT_TRUE(fs::is_symlink(folder_ / "link") && Bytes().ends_with("AUTOLOAD=0\r\nRGB1=2\r\n"));
+    // In a folder anyone may write, a link given to another user (only root
+    // can) takes no save; one's own still does.
+    ASSERT_EQ(chmod(folder_.c_str(), 01777), 0);
+    const bool given = lchown((folder_ / "link").c_str(), 65534, 65534) == 0;
+    EXPECT_EQ(given, geteuid() == 0);
+    EXPECT_NE(WriteIniValue(folder_ / "link", L"RGB1", L"3"), given);
+    EXPECT_TRUE(Bytes().ends_with(given ? "RGB1=2\r\n" : "RGB1=3\r\n"));
 }
 
 TEST_F(SettingsFileTest, FilesThatCannotBeUsedGiveTheFailureResults) {

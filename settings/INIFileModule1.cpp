@@ -85,19 +85,30 @@ bool HoldsEntry(std::wstring_view text, std::wstring_view key) {
     return false;
 }
 
+// Whether the reader looks into a line: one that is no comment and holds
+// an "=". Only such lines are decoded.
+bool MayHoldEntry(std::string_view line) {
+    return !IsComment(line) && HoldsEqualsSign(line);
+}
+
+// Whether the reader takes the line for an entry of searchKey (the key
+// trimmed); the line, decoded, is left in text.
+bool ReadsAsEntry(std::string_view line, std::wstring_view searchKey, std::wstring& text) {
+    if (!MayHoldEntry(line)) {
+        return false;
+    }
+    DecodeSettingsText(line, text);
+    return HoldsEntry(text, searchKey);
+}
+
 }  // namespace
 
-// Only lines that may hold an entry are decoded.
 std::wstring ValueInBytes(std::string_view bytes, std::wstring_view key) {
     const std::wstring_view searchKey = TrimSpaces(key);
     std::wstring line;
     ByteLines lines(bytes);
     for (std::string_view lineBytes; lines.Next(lineBytes);) {
-        if (IsComment(lineBytes) || !HoldsEqualsSign(lineBytes)) {
-            continue;
-        }
-        DecodeSettingsText(lineBytes, line);
-        if (HoldsEntry(line, searchKey)) {
+        if (ReadsAsEntry(lineBytes, searchKey, line)) {
             line.erase(0, line.find(L'=') + 1);
             return line;
         }
@@ -109,6 +120,12 @@ std::wstring ValueInBytes(std::string_view bytes, std::wstring_view key) {
 // leading spaces, matching ones replaced, each ended by CR LF. Lines kept
 // unchanged keep their bytes exactly, even bytes the code page does not
 // define, so a rewrite never alters text it did not mean to change.
+//
+// The reader finds a key anywhere in a line ("#RGB1=1,2,3", "X RGB1=1"),
+// the writer only at a line's start. So that a save is what the next read
+// finds, the new entry also goes in just before the first line the reader
+// would take for the key when that line is not one replaced; the user's
+// line stays as it was, after it.
 std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_view key,
                                           std::wstring_view value) {
     if (HoldsLineBreak(key) || HoldsLineBreak(value)) {
@@ -118,8 +135,11 @@ std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_v
     entryText.reserve(key.size() + 1 + value.size());
     entryText.append(key).append(1, L'=').append(value);
     const std::string entry = EncodeSettingsText(entryText);
+    const std::wstring_view searchKey = TrimSpaces(key);
     std::string text;
     text.reserve(bytes.size() + entry.size() + 2 * kLineEnd.size());
+    // Whether an entry line stands before every line the reader would take
+    // for the key.
     bool found = false;
     std::wstring scratch;
     ByteLines lines(bytes);
@@ -132,6 +152,10 @@ std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_v
             text += entry;
             found = true;
         } else {
+            if (!found && ReadsAsEntry(retained, searchKey, scratch)) {
+                text.append(entry).append(kLineEnd);
+                found = true;
+            }
             text += retained;
         }
         text += kLineEnd;

@@ -18,10 +18,14 @@ std::wstring ReadIniValue(const std::filesystem::path& path, std::wstring_view k
 
 // Rewrites the file with key=value: lines shorter than two characters are
 // dropped, leading spaces removed, every line starting with the upper-cased
-// key and "=" replaced by key=value (or one such line appended when none
-// does), and every line ended by CR LF. The rewrite is atomic. False, with
-// the file untouched, when it is missing, cannot be read or written, or
-// when key or value holds a line break.
+// key and "=" replaced by key=value, and every line ended by CR LF. When
+// no such line comes before the first line ReadIniValue would take for the
+// key, key=value goes in just before that line, or at the end when there
+// is none. So ReadIniValue then gives the value written, unless the key
+// holds "=", ends in a space or begins with ";", or the code page cannot
+// hold the text. The rewrite is atomic. False, with the file untouched,
+// when it is missing, cannot be read or written, or when key or value
+// holds a line break.
 bool WriteIniValue(const std::filesystem::path& path, std::wstring_view key,
                    std::wstring_view value);
 

@@ -4,8 +4,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "SettingsFile.h"
 #include "SettingsText.h"
@@ -101,19 +104,38 @@ bool ReadsAsEntry(std::string_view line, std::wstring_view searchKey, std::wstri
     return HoldsEntry(text, searchKey);
 }
 
+// Gives each key not found yet the value of the first line the reader
+// takes for it, in one pass that decodes each line once at most and ends
+// once every key is found. Values found stay when a later step throws.
+void FindValues(std::string_view bytes, std::span<const std::wstring_view> keys,
+                std::vector<std::wstring>& values, std::vector<bool>& found) {
+    std::vector<std::wstring_view> searchKeys(keys.begin(), keys.end());
+    std::ranges::for_each(searchKeys, [](std::wstring_view& key) { key = TrimSpaces(key); });
+    auto left = std::ranges::count(found, false);
+    std::wstring line;
+    ByteLines lines(bytes);
+    for (std::string_view lineBytes; left > 0 && lines.Next(lineBytes);) {
+        if (!MayHoldEntry(lineBytes)) {
+            continue;
+        }
+        DecodeSettingsText(lineBytes, line);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (!found[i] && HoldsEntry(line, searchKeys[i])) {
+                values[i].assign(line, line.find(L'=') + 1);
+                found[i] = true;
+                --left;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 std::wstring ValueInBytes(std::string_view bytes, std::wstring_view key) {
-    const std::wstring_view searchKey = TrimSpaces(key);
-    std::wstring line;
-    ByteLines lines(bytes);
-    for (std::string_view lineBytes; lines.Next(lineBytes);) {
-        if (ReadsAsEntry(lineBytes, searchKey, line)) {
-            line.erase(0, line.find(L'=') + 1);
-            return line;
-        }
-    }
-    return {};
+    std::vector<std::wstring> value(1);
+    std::vector<bool> found(1);
+    FindValues(bytes, std::span(&key, 1), value, found);
+    return std::move(value[0]);
 }
 
 // The new file: retained lines (two characters or more) without their
@@ -168,14 +190,22 @@ std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_v
 }
 
 std::wstring ReadIniValue(const std::filesystem::path& path, std::wstring_view key) {
+    return ReadIniValues(path, std::span(&key, 1))[0];
+}
+
+std::vector<std::wstring> ReadIniValues(const std::filesystem::path& path,
+                                        std::span<const std::wstring_view> keys) {
+    std::vector<std::wstring> values(keys.size());
+    std::vector<bool> found(keys.size());
     try {
-        const std::optional<std::string> bytes = SettingsFile::ReadFileBytes(path);
-        return bytes ? ValueInBytes(*bytes, key) : std::wstring{};
+        if (const std::optional<std::string> bytes = SettingsFile::ReadFileBytes(path)) {
+            FindValues(*bytes, keys, values, found);
+        }
     } catch (...) {
         // Out of memory on an absurd file, or a path the library rejects:
-        // either way the file cannot be read.
-        return {};
+        // the keys not found by then cannot be read.
     }
+    return values;
 }
 
 bool WriteIniValue(const std::filesystem::path& path, std::wstring_view key,

@@ -2,12 +2,14 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// Single keys of a line-oriented key=value text file with ";" comment
-// lines and no sections. Each call opens, uses and closes the file; no
-// state is kept between calls. Reading and writing follow different rules.
+// Keys of a line-oriented key=value text file with ";" comment lines and
+// no sections. Each call opens, uses and closes the file; no state is kept
+// between calls. Reading and writing follow different rules.
 namespace INIFileModule1 {
 
 // The value of key: the text after the first "=" of the first line, not a
@@ -15,6 +17,11 @@ namespace INIFileModule1 {
 // followed by "=" anywhere. "" when no line matches, the value is empty,
 // or the file cannot be read.
 std::wstring ReadIniValue(const std::filesystem::path& path, std::wstring_view key);
+
+// The values of several keys, each as ReadIniValue gives it, from one
+// reading of the file and one pass over its lines.
+std::vector<std::wstring> ReadIniValues(const std::filesystem::path& path,
+                                        std::span<const std::wstring_view> keys);
 
 // Rewrites the file with key=value: lines shorter than two characters are
 // dropped, leading spaces removed, every line starting with the upper-cased

@@ -19,9 +19,10 @@ bool Holds(const std::string& text, const std::string& line) {
     return text.find(line) != std::string::npos;
 }
 
-// Reads what fd brings until text holds every one of lines, or no more
-// comes for 5 s.
-std::string Await(int fd, std::string text, const std::vector<std::string>& lines) {
+// Reads what fd brings until it holds every one of lines, or no more comes
+// for 5 s.
+std::string Await(int fd, const std::vector<std::string>& lines) {
+    std::string text;
     const auto holdsAll = [&] {
         return std::ranges::all_of(lines, [&](const auto& line) { return Holds(text, line); });
     };
@@ -36,36 +37,48 @@ std::string Await(int fd, std::string text, const std::vector<std::string>& line
     return text;
 }
 
+// gamma-compositor on a socket of its own, its output read through a pipe;
+// stopped when this goes.
+struct Compositor {
+    explicit Compositor(std::vector<const char*> argv) {
+        std::filesystem::create_directory(folder);
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        setenv("WAYLAND_DISPLAY", "kov-test", 1);
+        int ends[2]{-1, -1};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (pipe(ends) == 0 && posix_spawn_file_actions_adddup2(&actions, ends[1], 1) == 0) {
+            argv.insert(argv.begin(), {GAMMA_COMPOSITOR, "kov-test"});
+            argv.push_back(nullptr);
+            posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char**>(argv.data()), environ);
+            close(ends[1]);
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        out = ends[0];
+    }
+    ~Compositor() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        close(out);
+        std::filesystem::remove_all(folder);
+    }
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("kov-wl-" + std::to_string(getpid()));
+    pid_t pid = 0;
+    int out = -1;
+};
+
 }  // namespace
 
 TEST(WaylandOutputs, AnOutputOfFewerThanTwoOrMoreThan65536LevelsIsDroppedAtOnce) {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("kov-wl-" + std::to_string(getpid()));
-    std::filesystem::create_directory(folder);
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    setenv("WAYLAND_DISPLAY", "kov-test", 1);
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    const char* const argv[] = {GAMMA_COMPOSITOR, "kov-test", "W1",    "1",    "W2", "2", "W3",
-                                "65536",          "W4",       "65537", nullptr};
-    pid_t compositor = 0;
-    ASSERT_EQ(
-        posix_spawn(&compositor, argv[0], &actions, nullptr, const_cast<char**>(argv), environ), 0);
-    close(out[1]);
-    ASSERT_TRUE(Holds(Await(out[0], "", {"ready\n"}), "ready\n"));
-
+    const Compositor compositor({"W1", "1", "W2", "2", "W3", "65536", "W4", "65537"});
+    ASSERT_TRUE(Holds(Await(compositor.out, {"ready\n"}), "ready\n"));
     const auto outputs = MakeWaylandGammaOutputs();
     ASSERT_NE(outputs, nullptr);
     EXPECT_EQ(outputs->ActiveOutputs(), (std::vector<GammaOutput>{{"W2", 2}, {"W3", 65536}}));
-    const std::string log = Await(out[0], "", {"destroyed W1\n", "destroyed W4\n"});
+    const std::string log = Await(compositor.out, {"destroyed W1\n", "destroyed W4\n"});
     EXPECT_TRUE(Holds(log, "destroyed W1\n") && Holds(log, "destroyed W4\n")) << log;
     EXPECT_FALSE(Holds(log, "destroyed W2") || Holds(log, "destroyed W3")) << log;
-
-    kill(compositor, SIGTERM);
-    waitpid(compositor, nullptr, 0);
-    close(out[0]);
-    std::filesystem::remove_all(folder);
 }

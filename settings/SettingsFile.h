@@ -26,7 +26,8 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 // Checks that the file at path (after following links) exists and may be
 // written, and opens a temporary file beside it whose Commit replaces the
 // file, flushed to the disk; the link, if any, stays. Nothing when it
-// cannot. One implementation per platform.
+// cannot, or when path is a link of another user's (on Linux). One
+// implementation per platform.
 std::unique_ptr<PendingFile> BeginReplacement(const std::filesystem::path& path);
 
 // Opens a temporary file beside path whose Commit gives it that name only

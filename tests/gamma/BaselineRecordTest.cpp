@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -16,11 +17,14 @@ std::string Le32(std::uint32_t value) {
     return bytes;
 }
 
-// One output's record: a version, owner 7, "A" with a table of `levels`
-// entries of 0x0101 per channel; the older version also held two hashes.
+// One output's record: a version, owner 7, "A" with a table said to have
+// `levels` entries per channel, of which at most two are there, all 0x0101;
+// the older version also held two hashes.
 std::string Record(std::uint32_t version, std::uint32_t levels, std::uint32_t count = 1) {
-    std::string bytes = "KOVB" + Le32(version) + Le32(7) + Le32(count) + Le32(1) + "A" + Le32(levels);
-    bytes += std::string(version == 2 ? 16 : 0, '\x2a') + std::string(6 * levels, '\1');
+    std::string bytes =
+        "KOVB" + Le32(version) + Le32(7) + Le32(count) + Le32(1) + "A" + Le32(levels);
+    bytes +=
+        std::string(version == 2 ? 16 : 0, '\x2a') + std::string(6 * std::min(levels, 2U), '\1');
     return bytes;
 }
 

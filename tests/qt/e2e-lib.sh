@@ -71,9 +71,9 @@ check_ramp() {
   ramp_is "$@" && pass "$what" || fail "$what"
 }
 
-# Starts the program; sets program_pid and main_window.
+# Starts the program with arguments $@; sets program_pid and main_window.
 start_program() {
-  "$program" &
+  "$program" "$@" &
   program_pid=$!
   started_pids+=("$program_pid")
   main_window=$(timeout 20 xdotool search --sync --all --onlyvisible --pid "$program_pid" --name 'V1\.02' | head -n 1)

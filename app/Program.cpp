@@ -101,7 +101,8 @@ void Program::HotKeyPressed(std::size_t index) {
     }
 }
 
-// The global keys are read once, with the rest of the settings file.
+// The global keys are read once, at start, from the file the presets came
+// from.
 void Program::TakeRequests(FrontEnd& frontEnd) {
     const int handOvers = platform_.ListenForHandOvers();
     if (handOvers >= 0) {

@@ -133,7 +133,7 @@ std::optional<Request> DecodeHandOver(std::span<const std::byte> message) {
                                                       : Request{Request::Action::Reset, slot};
     // Only what EncodeHandOver makes of a valid request is taken.
     const bool valid = request.action == Request::Action::Reset || Module1::IsPresetSlot(slot);
-    if (!valid || std::ranges::equal(EncodeHandOver(request), message) == false) {
+    if (!valid || !std::ranges::equal(EncodeHandOver(request), message)) {
         return std::nullopt;
     }
     return request;

@@ -18,7 +18,7 @@ constexpr std::string_view kUsage =
     "       kov-display --help | --version\n";
 
 constexpr std::string_view kHelp =
-    "Adjusts the brightness and colour balance of the whole screen.\n"
+    "\nAdjusts the brightness and colour balance of the whole screen.\n"
     "\n"
     "  --preset N  read preset slot N (1 to 6) in place of the start-up preset;\n"
     "              when the program already runs on this display, have it read\n"

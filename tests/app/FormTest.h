@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
 #include <random>
 #include <string>
 
@@ -12,6 +16,9 @@
 #include "Module1.h"
 #include "Module_SetScreen.h"
 #include "RecordingGammaOutputs.h"
+
+using Offsets = std::array<std::int16_t, 3>;  // red, green, blue, as handed to the screen
+using Positions = std::array<int, 4>;         // all channels, red, green, blue
 
 // The window over a recording screen whose ramp is not the identity, with
 // its program folder fresh in the temp folder. Modules start fresh.
@@ -31,6 +38,25 @@ protected:
     }
 
     std::filesystem::path SettingsFile() const { return folder / u8"KOV调节设置.ini"; }
+    void WriteSettings(const std::string& bytes) const {
+        std::ofstream(SettingsFile(), std::ios::binary) << bytes;
+    }
+    std::string Settings() const {
+        std::ifstream file(SettingsFile(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+
+    // The ramps written from mark on, as the offsets they were built for.
+    void ExpectAppliesSince(std::size_t mark, const std::vector<Offsets>& expected) const {
+        const auto& written = screen.Written();
+        ASSERT_EQ(written.size() - mark, expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const auto [red, green, blue] = expected[i];
+            EXPECT_EQ(RampOfTable(written[mark + i].table),
+                      Module_SetScreen::BuildWorkRamp(captured, red, green, blue))
+                << "apply " << i << " is not (" << red << ", " << green << ", " << blue << ")";
+        }
+    }
 
     const GammaRamp captured = [] {
         GammaRamp ramp = LinearRamp();

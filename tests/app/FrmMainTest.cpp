@@ -9,9 +9,6 @@
 
 namespace {
 
-using Offsets = std::array<std::int16_t, 3>;  // red, green, blue, as handed to the screen
-using Positions = std::array<int, 4>;         // all channels, red, green, blue
-
 void StorePreset(int slot, std::int32_t red, std::int32_t green, std::int32_t blue, int used = 1) {
     Module1::StorePreset(slot, red, green, blue);
     Module1::PresetUsed[slot] = used;
@@ -33,18 +30,6 @@ protected:
     static std::string Contents(const std::filesystem::path& path) {
         std::ifstream file(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(file), {}};
-    }
-
-    // The ramps written from mark on, as the offsets they were built for.
-    void ExpectAppliesSince(std::size_t mark, const std::vector<Offsets>& expected) const {
-        const auto& written = screen.Written();
-        ASSERT_EQ(written.size() - mark, expected.size());
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            const auto [red, green, blue] = expected[i];
-            EXPECT_EQ(RampOfTable(written[mark + i].table),
-                      Module_SetScreen::BuildWorkRamp(captured, red, green, blue))
-                << "apply " << i << " is not (" << red << ", " << green << ", " << blue << ")";
-        }
     }
 
     // The sliders' positions; each offset label must show its slider's offset.

@@ -126,3 +126,84 @@ TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReap
     EXPECT_EQ(frontEnd.watched, 5);
     EXPECT_EQ(screen.Writes(), 3);
 }
+
+// Slot 2 is the start-up preset, slot 3 is (20, -4, 0), slot 4 is empty.
+class RequestTest : public FormTest {
+protected:
+    RequestTest() {
+        WriteSettings(
+            "AUTOLOAD=2\r\nRGB2=-10,-10,-10\r\nRGB3=20,-4,0\r\nHOTKEY3=Ctrl+Alt+3\r\n"
+            "HOTKEY0=ctrl+alt+0\r\nHOTKEY5=Ctrl+Alt+Q+3\r\nHOTKEY6=Alt+Ctrl+3\r\n");
+    }
+    static std::vector<std::byte> Message(const Request& request) {
+        const HandOverMessage message = EncodeHandOver(request);
+        return {message.begin(), message.end()};
+    }
+    Positions Sliders() {
+        const auto& sliders = program.Form().VScrollA;
+        return {sliders[0].Value(), sliders[1].Value(), sliders[2].Value(), sliders[3].Value()};
+    }
+    Program program{platform, device};
+    FakeFrontEnd frontEnd;
+    // Slot 3's colours differ, so the all-channels slider stays where slot 2 put it.
+    static constexpr Positions kSlot3AfterSlot2{55, 40, 52, 50};
+    static constexpr Positions kMiddle{50, 50, 50, 50};
+};
+
+TEST_F(RequestTest, AStartRequestTakesThePlaceOfTheStartUpPreset) {
+    program.Run(frontEnd, Request{Request::Action::ReadPreset, 3});
+    ExpectAppliesSince(0, {{20, 0, 0}, {20, -4, 0}, {0, 0, 0}});
+}
+
+TEST_F(RequestTest, AResetAtStartAppliesNothingButTheCapturedRamp) {
+    program.Run(frontEnd, Request{});
+    ExpectAppliesSince(0, {{0, 0, 0}, {0, 0, 0}});
+}
+
+TEST_F(RequestTest, HandedOverRequestsAreCarriedOutAndAnythingElseIsIgnored) {
+    frontEnd.duringLoop = [&] {
+        program.HandOverArrived(Message({Request::Action::ReadPreset, 4}));
+        program.HandOverArrived(Message({Request::Action::ReadPreset, 7}));
+        program.HandOverArrived({});
+        EXPECT_EQ(Sliders(), (Positions{55, 55, 55, 55}));
+        program.HandOverArrived(Message({Request::Action::ReadPreset, 3}));
+        EXPECT_EQ(Sliders(), kSlot3AfterSlot2);
+        EXPECT_FALSE(program.Form().Frame2.Visible());
+        program.HandOverArrived(Message({}));
+        EXPECT_EQ(Sliders(), kMiddle);
+    };
+    program.Run(frontEnd);
+}
+
+TEST_F(RequestTest, TheSettingsGlobalKeysAreGrabbedAndReadTheirSlotOrReset) {
+    frontEnd.duringLoop = [&] {
+        ASSERT_EQ(platform.grabbed,
+                  (std::vector{*ParseHotKey(L"Ctrl+Alt+0"), *ParseHotKey(L"Ctrl+Alt+3")}));
+        program.HotKeyPressed(1);
+        EXPECT_EQ(Sliders(), kSlot3AfterSlot2);
+        program.HotKeyPressed(2);
+        program.HotKeyPressed(static_cast<std::size_t>(-1));
+        EXPECT_EQ(Sliders(), kSlot3AfterSlot2);
+        program.HotKeyPressed(0);
+        EXPECT_EQ(Sliders(), kMiddle);
+        // Saving a preset keeps the keys' lines as it keeps every line.
+        program.Form().Command2_Click(0);
+        program.Form().Label6_Click(4);
+        EXPECT_NE(Settings().find("\r\nHOTKEY6=Alt+Ctrl+3\r\nRGB4=0,0,0\r\n"), std::string::npos);
+    };
+    program.Run(frontEnd);
+}
+
+TEST_F(RequestTest, ASecondStartHandsItsRequestOverOnlyWhenAProgramRuns) {
+    const Request read3{Request::Action::ReadPreset, 3};
+    EXPECT_EQ(HandOverToRunningProgram(platform, read3), std::nullopt);
+    platform.anotherInstance = true;
+    EXPECT_EQ(HandOverToRunningProgram(platform, std::nullopt), std::nullopt);
+    EXPECT_TRUE(platform.handedOver.empty());
+    EXPECT_EQ(HandOverToRunningProgram(platform, read3), 0);
+    EXPECT_EQ(platform.handedOver, Message(read3));
+    platform.handOverTaken = false;
+    EXPECT_EQ(HandOverToRunningProgram(platform, Request{}), 1);
+    EXPECT_EQ(platform.notices.size(), 0U);
+    EXPECT_EQ(screen.Reads() + screen.Writes(), 0);
+}

@@ -21,6 +21,8 @@ struct RecordedEvents final : ProgramEvents {
     void StopRequested() override {}
     void SessionEnding() override { ++sessionEnds; }
     void DisplaysChanged() override { ++displayChanges; }
+    void HandOverArrived(std::span<const std::byte>) override {}
+    void HotKeyPressed(std::size_t) override {}
     int sessionEnds = 0;
     int displayChanges = 0;
 };

@@ -37,8 +37,10 @@ private:
 
 void LaunchWatcher(std::uint32_t run) {
     HANDLE self = nullptr;
+    // The watcher waits on the handle and first asks it for the process id,
+    // which takes the query right as well.
     if (DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
-                        SYNCHRONIZE, TRUE, 0) == FALSE) {
+                        SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0) == FALSE) {
         return;
     }
     const UniqueKernelHandle inherited(self);

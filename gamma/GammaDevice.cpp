@@ -9,6 +9,13 @@
 
 namespace {
 
+using HalvedOffsets = std::array<std::int16_t, kRampChannels>;
+
+HalvedOffsets Halved(std::int16_t red, std::int16_t green, std::int16_t blue) {
+    return {Module_SetScreen::HalveOffset(red), Module_SetScreen::HalveOffset(green),
+            Module_SetScreen::HalveOffset(blue)};
+}
+
 std::span<const RampEntry> Channel(std::span<const RampEntry> table, std::size_t channel) {
     const std::size_t levels = table.size() / kRampChannels;
     return table.subspan(channel * levels, levels);
@@ -106,6 +113,24 @@ void GammaDevice::PutBackAfterRun() {
 bool GammaDevice::CanAdjust() const {
     return std::ranges::any_of(
         known_, [](const KnownOutput& known) { return !known.output.id.starts_with("XWAYLAND"); });
+}
+
+// Offsets that halve alike build the same table.
+std::array<bool, kRampChannels> GammaDevice::ChannelsShown() const {
+    std::array<bool, kRampChannels> shown{true, true, true};
+    if (!offsets_) {
+        return shown;
+    }
+    const HalvedOffsets wanted = Halved(offsets_->red, offsets_->green, offsets_->blue);
+    for (const KnownOutput& known : known_) {
+        const auto& has = known.shows;
+        const HalvedOffsets showing = Halved(has.red, has.green, has.blue);
+        for (std::size_t channel = 0; channel < kRampChannels; ++channel) {
+            shown[channel] =
+                shown[channel] && (!known.active || showing[channel] == wanted[channel]);
+        }
+    }
+    return shown;
 }
 
 void GammaDevice::TakeEvents() {
@@ -217,6 +242,7 @@ void GammaDevice::TakeIn(const GammaOutput& output) {
     // driver keeping its table: that table is ours, not a new base.
     if (*shown != found->lastSet) {
         found->base = std::move(*shown);
+        found->shows = {};
     }
     found->output = output;
     found->active = true;
@@ -235,30 +261,35 @@ void GammaDevice::WriteOffsets() {
         if (known_[i].active) {
             coming[i] =
                 BuildOutputTable(known_[i].base, offsets_->red, offsets_->green, offsets_->blue);
+            outputs_.FitTable(known_[i].output, known_[i].base, coming[i]);
         }
     }
     RecordComing(coming);
     for (std::size_t i = 0; i < known_.size(); ++i) {
         if (known_[i].active) {
-            Write(known_[i], std::move(coming[i]));
+            Write(known_[i], std::move(coming[i]), *offsets_);
         }
     }
     outputs_.Flush();
     DropRecordIfDone();
 }
 
-void GammaDevice::Write(KnownOutput& known, GammaTable table) {
+void GammaDevice::Write(KnownOutput& known, GammaTable table, ChannelOffsets shows) {
     if (outputs_.WriteTable(known.output, table)) {
         known.lastSet = std::move(table);
+        known.shows = shows;
     }
 }
 
 // A flush waits for the display and may leave its events read and queued
 // on our side, where the event loop's watch on the descriptor cannot see
-// them; so every operation ends by taking them.
+// them; so every operation ends by taking them, and then reports.
 void GammaDevice::Settle() {
     while (outputs_.TakeEvents()) {
         TakeInOutputs();
         WriteOffsets();
+    }
+    if (report_) {
+        report_();
     }
 }

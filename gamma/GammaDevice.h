@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -71,6 +73,17 @@ public:
     // changed, does what Reapply() does.
     void TakeEvents();
 
+    // Whether every active output shows the last Apply's offset of each
+    // channel (red, green, blue): false for a channel while a display that
+    // refused a table still shows an earlier table's offset there. A refused
+    // table leaves the output's last accepted one in force and known. All
+    // true before the first Apply and after a Restore.
+    std::array<bool, kRampChannels> ChannelsShown() const;
+
+    // Runs report at the end of every capture, apply and re-apply, once
+    // the outputs have answered; empty for none.
+    void ReportAppliesTo(std::function<void()> report) { report_ = std::move(report); }
+
     // Takes in outputs that came (capturing each, unless it still shows the
     // table last set on it, when its earlier base stays), forgets those that
     // went, and gives every active output the offsets of the last Apply.
@@ -90,6 +103,8 @@ private:
         GammaTable base;
         GammaTable lastSet;
         bool active = true;
+        // The offsets of the table the output shows: its last accepted one.
+        ChannelOffsets shows{};
     };
 
     std::optional<BaselineRecord> ReadRecord(std::optional<std::uint32_t> run);
@@ -100,7 +115,7 @@ private:
     void TakeIn(const GammaOutput& output);
     std::vector<KnownOutput>::iterator Find(const std::string& id);
     void WriteOffsets();
-    void Write(KnownOutput& known, GammaTable table);
+    void Write(KnownOutput& known, GammaTable table, ChannelOffsets shows = {});
     void Settle();
 
     GammaOutputs& outputs_;
@@ -112,6 +127,7 @@ private:
     std::uint32_t owner_ = 0;
     // Whether a record of ours may be in the store.
     bool recordWritten_ = false;
+    std::function<void()> report_;
 };
 
 // The table that leaves every colour as it is at that many levels: each

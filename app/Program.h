@@ -14,6 +14,9 @@
 // window shows; the window then works as usual on its presets. A run that
 // keeps a baseline record has a watcher started once the window has loaded,
 // so that the screen gets its own ramp back however the process ends.
+// Whenever the screen does not show a colour channel's offset (a display
+// refused the table), the number under that channel's slider says so,
+// quietly: in red, with a tooltip, until a table showing it is taken.
 class Program final : public ProgramEvents {
 public:
     Program(PlatformServices& platform, GammaDevice& screen);
@@ -32,6 +35,7 @@ private:
     int LoadAndRun(FrontEnd& frontEnd);
     void WatchScreen(FrontEnd& frontEnd);
     void Unload();
+    void ShowWhatScreenShows();
 
     PlatformServices& platform_;
     GammaDevice& screen_;
@@ -41,7 +45,11 @@ private:
     // Once a stop is asked for, even during the load's notices, the event
     // loop does not start.
     bool stopRequested_ = false;
+    // The offset numbers' colour while the screen shows them.
+    Colour usualNumberColour_;
 };
 
 inline constexpr std::wstring_view kCannotAdjustNotice =
     L"本桌面不允许程序调节显示器的伽马值，调节将不起作用。";
+inline constexpr std::wstring_view kNotShownTip =
+    L"显示器不接受这个值，屏幕保持最近一次能显示的设置。";

@@ -130,3 +130,25 @@ TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReap
     EXPECT_EQ(frontEnd.watched, 5);
     EXPECT_EQ(screen.Writes(), 3);
 }
+
+TEST_F(FormTest, AChannelTheScreenDoesNotShowHasItsNumberInRedUntilItDoes) {
+    Program program(platform, device);
+    FakeFrontEnd frontEnd;
+    const auto expectRed = [&](bool red) {
+        for (int i = 0; i <= 3; ++i) {
+            const Label& number = program.Form().Label5[i];
+            EXPECT_EQ(number.ForeColor(), red && i == 1 ? kRed : kButtonText) << i;
+            EXPECT_EQ(number.ToolTip(), red && i == 1 ? kNotShownTip : L"") << i;
+        }
+    };
+    frontEnd.duringLoop = [&] {
+        screen.Refuse("primary", true);
+        program.Form().VScrollA[1].SetValue(49);
+        expectRed(true);
+        screen.Refuse("primary", false);
+        program.Form().VScrollA[1].SetValue(51);
+        expectRed(false);
+    };
+    program.Run(frontEnd);
+    EXPECT_TRUE(platform.notices.empty());
+}

@@ -134,20 +134,17 @@ TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReap
 TEST_F(FormTest, AChannelTheScreenDoesNotShowHasItsNumberInRedUntilItDoes) {
     Program program(platform, device);
     FakeFrontEnd frontEnd;
-    const auto expectRed = [&](bool red) {
-        for (int i = 0; i <= 3; ++i) {
-            const Label& number = program.Form().Label5[i];
-            EXPECT_EQ(number.ForeColor(), red && i == 1 ? kRed : kButtonText) << i;
-            EXPECT_EQ(number.ToolTip(), red && i == 1 ? kNotShownTip : L"") << i;
-        }
-    };
     frontEnd.duringLoop = [&] {
-        screen.Refuse("primary", true);
-        program.Form().VScrollA[1].SetValue(49);
-        expectRed(true);
-        screen.Refuse("primary", false);
-        program.Form().VScrollA[1].SetValue(51);
-        expectRed(false);
+        for (const bool refused : {true, false}) {
+            screen.Refuse("primary", refused);
+            program.Form().VScrollA[1].SetValue(refused ? 49 : 51);
+            for (int i = 0; i <= 3; ++i) {
+                const Label& number = program.Form().Label5[i];
+                const bool red = refused && i == 1;
+                EXPECT_EQ(number.ForeColor(), red ? kRed : kButtonText) << i;
+                EXPECT_EQ(number.ToolTip(), red ? kNotShownTip : L"") << i;
+            }
+        }
     };
     program.Run(frontEnd);
     EXPECT_TRUE(platform.notices.empty());

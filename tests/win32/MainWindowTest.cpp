@@ -182,7 +182,6 @@ TEST_F(MainWindowTest, ModelChangesRedrawAndColoursAreAskedForWhenDrawn) {
         tool.lpszText = shown;
         SendMessageW(tips, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
         EXPECT_EQ(shown, tip);
-        EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), tip.empty() ? 0 : 1);
     }
 }
 

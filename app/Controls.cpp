@@ -47,6 +47,14 @@ void Label::SetForeColor(Colour colour) {
     Changed();
 }
 
+void Label::SetToolTip(std::wstring tip) {
+    if (tip == toolTip_) {
+        return;
+    }
+    toolTip_ = std::move(tip);
+    Changed();
+}
+
 ScrollBar::ScrollBar(std::int16_t min, std::int16_t max, std::int16_t smallChange,
                      std::int16_t largeChange, std::int16_t value)
     : min_(min),

@@ -25,6 +25,7 @@ inline constexpr Colour kWindowText = 0x80000008;
 inline constexpr Colour kButtonFace = 0x8000000F;
 inline constexpr Colour kButtonText = 0x80000012;
 inline constexpr Colour kYellow = 0x0000FFFF;
+inline constexpr Colour kRed = 0x000000FF;
 
 class Control {
 public:
@@ -60,9 +61,13 @@ public:
     void SetBackColor(Colour colour);
     Colour ForeColor() const { return foreColor_; }
     void SetForeColor(Colour colour);
+    // Shown while the pointer rests on the label; empty for none.
+    const std::wstring& ToolTip() const { return toolTip_; }
+    void SetToolTip(std::wstring tip);
 
 private:
     std::wstring caption_;
+    std::wstring toolTip_;
     Colour backColor_ = kButtonFace;
     Colour foreColor_ = kButtonText;
 };

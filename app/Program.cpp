@@ -1,29 +1,44 @@
 #include "Program.h"
 
+#include <functional>
 #include <random>
+#include <string>
 
 #include "Module1.h"
 #include "Module_SetScreen.h"
 
 namespace {
 
-// Makes the device the one Module_SetScreen reaches while this lives.
+// Makes the device the one Module_SetScreen reaches, reporting its applies,
+// while this lives.
 class ScreenInUse {
 public:
-    explicit ScreenInUse(GammaDevice& device) { Module_SetScreen::UseDevice(&device); }
+    ScreenInUse(GammaDevice& device, std::function<void()> report) : device_(device) {
+        Module_SetScreen::UseDevice(&device);
+        device.ReportAppliesTo(std::move(report));
+    }
     ScreenInUse(const ScreenInUse&) = delete;
     ScreenInUse& operator=(const ScreenInUse&) = delete;
-    ~ScreenInUse() { Module_SetScreen::UseDevice(nullptr); }
+    ~ScreenInUse() {
+        device_.ReportAppliesTo(nullptr);
+        Module_SetScreen::UseDevice(nullptr);
+    }
+
+private:
+    GammaDevice& device_;
 };
 
 }  // namespace
 
 Program::Program(PlatformServices& platform, GammaDevice& screen)
-    : platform_(platform), screen_(screen), form_(platform) {}
+    : platform_(platform),
+      screen_(screen),
+      form_(platform),
+      usualNumberColour_(form_.Label5[1].ForeColor()) {}
 
 int Program::Run(FrontEnd& frontEnd, const std::optional<Request>& start) {
     frontEnd_ = &frontEnd;
-    const ScreenInUse screenInUse(screen_);
+    const ScreenInUse screenInUse(screen_, [this] { ShowWhatScreenShows(); });
     try {
         const int status = LoadAndRun(frontEnd, start);
         Unload();
@@ -151,5 +166,15 @@ void Program::Unload() {
     if (!unloaded_) {
         unloaded_ = true;
         form_.Form_Unload();
+    }
+}
+
+void Program::ShowWhatScreenShows() {
+    const auto shown = screen_.ChannelsShown();
+    for (int channel = 1; channel <= form_.Label5.kLast; ++channel) {
+        const bool showing = shown[static_cast<std::size_t>(channel - 1)];
+        Label& number = form_.Label5[channel];
+        number.SetForeColor(showing ? usualNumberColour_ : kRed);
+        number.SetToolTip(showing ? L"" : std::wstring(kNotShownTip));
     }
 }

@@ -23,6 +23,10 @@
 // While the event loop runs, the program takes requests from outside its
 // window: from later starts, which hand theirs over, and from the global
 // keys of the settings file.
+//
+// Whenever the screen does not show a colour channel's offset (a display
+// refused the table), the number under that channel's slider says so,
+// quietly: in red, with a tooltip, until a table showing it is taken.
 class Program final : public ProgramEvents {
 public:
     Program(PlatformServices& platform, GammaDevice& screen);
@@ -46,6 +50,7 @@ private:
     void TakeRequests(FrontEnd& frontEnd);
     void Carry(const Request& request);
     void Unload();
+    void ShowWhatScreenShows();
 
     PlatformServices& platform_;
     GammaDevice& screen_;
@@ -57,6 +62,8 @@ private:
     bool stopRequested_ = false;
     // The global keys claimed, by the index the platform reports.
     std::vector<HotKeySetting> hotKeys_;
+    // The offset numbers' colour while the screen shows them.
+    Colour usualNumberColour_;
 };
 
 // A start with a request, while the program already runs for this user on
@@ -69,3 +76,5 @@ std::optional<int> HandOverToRunningProgram(PlatformServices& platform,
 
 inline constexpr std::wstring_view kCannotAdjustNotice =
     L"本桌面不允许程序调节显示器的伽马值，调节将不起作用。";
+inline constexpr std::wstring_view kNotShownTip =
+    L"显示器不接受这个值，屏幕保持最近一次能显示的设置。";

@@ -12,6 +12,13 @@
 
 namespace {
 
+using HalvedOffsets = std::array<std::int16_t, kRampChannels>;
+
+HalvedOffsets Halved(std::int16_t red, std::int16_t green, std::int16_t blue) {
+    return {Module_SetScreen::HalveOffset(red), Module_SetScreen::HalveOffset(green),
+            Module_SetScreen::HalveOffset(blue)};
+}
+
 std::span<const RampEntry> Channel(std::span<const RampEntry> table, std::size_t channel) {
     const std::size_t levels = table.size() / kRampChannels;
     return table.subspan(channel * levels, levels);
@@ -157,6 +164,24 @@ void GammaDevice::PutBackAfterRun() {
 bool GammaDevice::CanAdjust() const {
     return std::ranges::any_of(known_,
                                [](const KnownOutput& known) { return known.output.showsTables; });
+}
+
+// Offsets that halve alike build the same table.
+std::array<bool, kRampChannels> GammaDevice::ChannelsShown() const {
+    std::array<bool, kRampChannels> shown{true, true, true};
+    if (!offsets_) {
+        return shown;
+    }
+    const HalvedOffsets wanted = Halved(offsets_->red, offsets_->green, offsets_->blue);
+    for (const KnownOutput& known : known_) {
+        const auto& has = known.shows;
+        const HalvedOffsets showing = Halved(has.red, has.green, has.blue);
+        for (std::size_t channel = 0; channel < kRampChannels; ++channel) {
+            shown[channel] =
+                shown[channel] && (!known.active || showing[channel] == wanted[channel]);
+        }
+    }
+    return shown;
 }
 
 void GammaDevice::TakeEvents() {
@@ -305,6 +330,7 @@ bool GammaDevice::TakeIn(const GammaOutput& output) {
         return false;
     }
     found->base = std::move(*shown);
+    found->shows = {};
     return true;
 }
 
@@ -318,25 +344,31 @@ void GammaDevice::WriteOffsets() {
     }
     for (KnownOutput& known : known_) {
         if (known.active) {
-            Write(known,
-                  BuildOutputTable(known.base, offsets_->red, offsets_->green, offsets_->blue));
+            GammaTable table =
+                BuildOutputTable(known.base, offsets_->red, offsets_->green, offsets_->blue);
+            outputs_.FitTable(known.output, known.base, table);
+            Write(known, std::move(table), *offsets_);
         }
     }
     outputs_.Flush();
 }
 
-void GammaDevice::Write(KnownOutput& known, GammaTable table) {
+void GammaDevice::Write(KnownOutput& known, GammaTable table, ChannelOffsets shows) {
     if (outputs_.WriteTable(known.output, table)) {
         known.lastSet = std::move(table);
+        known.shows = shows;
     }
 }
 
 // A flush waits for the display and may leave its events read and queued
 // on our side, where the event loop's watch on the descriptor cannot see
-// them; so every operation ends by taking them.
+// them; so every operation ends by taking them, and then reports.
 void GammaDevice::Settle() {
     while (outputs_.TakeEvents()) {
         TakeInOutputs();
         WriteOffsets();
+    }
+    if (report_) {
+        report_();
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -76,6 +78,17 @@ public:
     // changed, does what Reapply() does.
     void TakeEvents();
 
+    // Whether every active output shows the last Apply's offset of each
+    // channel (red, green, blue): false for a channel while a display that
+    // refused a table still shows an earlier table's offset there. A refused
+    // table leaves the output's last accepted one in force and known. All
+    // true before the first Apply and after a Restore.
+    std::array<bool, kRampChannels> ChannelsShown() const;
+
+    // Runs report at the end of every capture, apply and re-apply, once
+    // the outputs have answered; empty for none.
+    void ReportAppliesTo(std::function<void()> report) { report_ = std::move(report); }
+
     // Takes in outputs that came (capturing each, unless it still shows the
     // table last set on it, when its earlier base stays), forgets those that
     // went, and gives every active output the offsets of the last Apply.
@@ -95,6 +108,8 @@ private:
         GammaTable base;
         GammaTable lastSet;
         bool active = true;
+        // The offsets of the table the output shows: its last accepted one.
+        ChannelOffsets shows{};
     };
 
     std::optional<BaselineRecord> ReadRecord(std::optional<std::uint32_t> run);
@@ -106,7 +121,7 @@ private:
     bool TakeIn(const GammaOutput& output);
     std::vector<KnownOutput>::iterator Find(const std::string& id);
     void WriteOffsets();
-    void Write(KnownOutput& known, GammaTable table);
+    void Write(KnownOutput& known, GammaTable table, ChannelOffsets shows = {});
     void Settle();
 
     GammaOutputs& outputs_;
@@ -124,6 +139,7 @@ private:
     // every output taken in (not so after a Restore).
     bool recordKept_ = false;
     bool recordHoldsAll_ = false;
+    std::function<void()> report_;
 };
 
 // Whether an output whose base is `base` shows a table built from it:

@@ -50,7 +50,8 @@ public:
     virtual std::optional<GammaTable> ReadTable(const GammaOutput& output) = 0;
 
     // Hands the output a table of 3 * output.levels entries; false if it was
-    // refused at once. It may take effect only at the next Flush().
+    // refused, whether the display said so or shows something else. It may
+    // take effect only at the next Flush().
     virtual bool WriteTable(const GammaOutput& output, std::span<const RampEntry> table) = 0;
 
     // Gives an output that no longer shows a picture the table it will show
@@ -60,6 +61,13 @@ public:
                                     std::span<const RampEntry> /*table*/) {
         return false;
     }
+
+    // Moves each entry of a table coming for the output, built on base,
+    // into the range the display accepts, never past its base entry, so that
+    // the display takes it and shows as much of the change as it allows.
+    // Leaves the table alone on a display that takes every table.
+    virtual void FitTable(const GammaOutput& /*output*/, std::span<const RampEntry> /*base*/,
+                          std::span<RampEntry> /*table*/) const {}
 
     // Makes every table written since the last flush show, and waits until
     // the display has them; false if any of them was refused. Called once

@@ -1,28 +1,14 @@
-#include <windows.h>
+#include "GdiOutputs.h"
 
 #include <algorithm>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "DesktopDisplays.h"
-#include "GammaOutputs.h"
-#include "Win32Handles.h"
+#include <cstdlib>
 
 namespace {
 
-std::vector<DisplayEntry> EnumerateDisplays() {
-    std::vector<DisplayEntry> entries;
-    DISPLAY_DEVICEW device{};
-    device.cb = sizeof device;
-    for (DWORD index = 0; EnumDisplayDevicesW(nullptr, index, &device, 0) != FALSE; ++index) {
-        entries.push_back({device.DeviceName,
-                           (device.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) != 0,
-                           (device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0,
-                           (device.StateFlags & DISPLAY_DEVICE_MIRRORING_DRIVER) != 0});
-    }
-    return entries;
-}
+constexpr int kWindowHalfWidth = 128 * 256;
+// A display may keep fewer bits than it is given (8 under Wine's X11
+// driver): what it shows differs by at most this much in an accepted ramp.
+constexpr int kReadBackTolerance = 256;
 
 // A display's id: its device name (\\.\DISPLAY1), which is plain ASCII; the
 // desktop window stands in, with an empty name, when no display is found.
@@ -37,79 +23,65 @@ std::string IdOf(const std::wstring& name) {
     return id;
 }
 
-// The displays attached to the desktop through GDI, a device context per
-// display made for each read or write and deleted before it returns. GDI
-// gives every display a 256-level ramp and reports no changes of its own:
-// the program calls GammaDevice::Reapply on display change, resume and
-// unlock.
-class GdiOutputs final : public GammaOutputs {
-public:
-    std::vector<GammaOutput> ActiveOutputs() override {
-        names_ = DesktopDisplays(EnumerateDisplays());
-        if (names_.empty()) {
-            names_.emplace_back();
-        }
-        std::vector<GammaOutput> active;
-        for (const std::wstring& name : names_) {
-            active.push_back({IdOf(name), kRampLevels});
-        }
-        return active;
-    }
-
-    std::optional<GammaTable> ReadTable(const GammaOutput& output) override {
-        GammaRamp ramp{};
-        const Dc dc = DcFor(output);
-        if (!dc.Get() || GetDeviceGammaRamp(dc.Get(), ramp.data()) == FALSE) {
-            return std::nullopt;
-        }
-        return GammaTable(ramp.begin(), ramp.end());
-    }
-
-    bool WriteTable(const GammaOutput& output, std::span<const RampEntry> table) override {
-        // The call takes a non-const pointer but only reads the ramp.
-        GammaRamp ramp{};
-        if (table.size() != kRampSize) {
-            return false;
-        }
-        std::ranges::copy(table, ramp.begin());
-        const Dc dc = DcFor(output);
-        return dc.Get() && SetDeviceGammaRamp(dc.Get(), ramp.data()) != FALSE;
-    }
-
-    bool Flush() override { return true; }
-    int EventDescriptor() const override { return -1; }
-    bool TakeEvents() override { return false; }
-
-private:
-    // A display's own context, or the desktop window's.
-    struct Dc {
-        UniqueCreatedDc created;
-        UniqueDesktopDc desktop;
-        HDC Get() const { return created ? created.Get() : desktop.Get(); }
-    };
-
-    // A fresh context for the output, holding nothing when the output is
-    // not listed or no context can be had.
-    Dc DcFor(const GammaOutput& output) const {
-        Dc dc;
-        const auto name = std::ranges::find(names_, output.id, &IdOf);
-        if (name == names_.end() || output.levels != kRampLevels) {
-            return dc;
-        }
-        if (name->empty()) {
-            dc.desktop.Reset(GetDC(GetDesktopWindow()));
-        } else {
-            dc.created.Reset(CreateDCW(L"DISPLAY", name->c_str(), nullptr, nullptr));
-        }
-        return dc;
-    }
-
-    // The names of the displays of the last ActiveOutputs().
-    std::vector<std::wstring> names_;
-};
+bool Matches(const GammaRamp& shown, std::span<const RampEntry> written) {
+    return std::ranges::equal(shown, written,
+                              [](int a, int b) { return std::abs(a - b) <= kReadBackTolerance; });
+}
 
 }  // namespace
 
-std::unique_ptr<GammaOutputs> MakeScreenGammaOutputs() {
-    return std::make_unique<GdiOutputs>();
+std::vector<GammaOutput> GdiOutputs::ActiveOutputs() {
+    std::vector<std::wstring> names = DesktopDisplays(gdi_->Displays());
+    if (names.empty()) {
+        names.emplace_back();
+    }
+    std::erase_if(names, [this](const std::wstring& name) { return !gdi_->ShowsRamps(name); });
+    names_ = std::move(names);
+    std::vector<GammaOutput> active;
+    for (const std::wstring& name : names_) {
+        active.push_back({IdOf(name), kRampLevels});
+    }
+    return active;
+}
+
+std::optional<GammaTable> GdiOutputs::ReadTable(const GammaOutput& output) {
+    GammaRamp ramp{};
+    const std::wstring* name = NameOf(output);
+    if (name == nullptr || !gdi_->GetRamp(*name, ramp)) {
+        return std::nullopt;
+    }
+    return GammaTable(ramp.begin(), ramp.end());
+}
+
+bool GdiOutputs::WriteTable(const GammaOutput& output, std::span<const RampEntry> table) {
+    const std::wstring* name = NameOf(output);
+    if (name == nullptr || table.size() != kRampSize) {
+        return false;
+    }
+    GammaRamp ramp{};
+    std::ranges::copy(table, ramp.begin());
+    GammaRamp shown{};
+    return gdi_->SetRamp(*name, ramp) && gdi_->GetRamp(*name, shown) && Matches(shown, table);
+}
+
+void GdiOutputs::FitTable(const GammaOutput& /*output*/, std::span<const RampEntry> base,
+                          std::span<RampEntry> table) const {
+    if (base.size() != kRampSize || table.size() != kRampSize) {
+        return;
+    }
+    for (std::size_t i = 0; i < kRampSize; ++i) {
+        const int level = static_cast<int>(i % kRampLevels) * 256;
+        const int wanted = table[i];
+        const int inWindow = std::clamp(wanted, level - kWindowHalfWidth, level + kWindowHalfWidth);
+        // Never past the base entry: a lift of a base beyond the window
+        // stays at the base rather than turn into a darkening.
+        table[i] = static_cast<RampEntry>(std::clamp<int>(inWindow, std::min<int>(wanted, base[i]),
+                                                          std::max<int>(wanted, base[i])));
+    }
+}
+
+// The name of a listed output of 256 levels; nullptr for any other.
+const std::wstring* GdiOutputs::NameOf(const GammaOutput& output) const {
+    const auto name = std::ranges::find(names_, output.id, &IdOf);
+    return name == names_.end() || output.levels != kRampLevels ? nullptr : &*name;
 }

@@ -140,6 +140,7 @@ QWidget* FrmMainWindow::CreateLabel(const ControlLayout& row, Label& label, QWid
     label.Redraw = [&label, widget] {
         widget->setText(ToQString(label.Caption()));
         widget->SetColours(label.BackColor(), label.ForeColor());
+        widget->setToolTip(ToQString(label.ToolTip()));
         widget->setVisible(label.Visible());
     };
     connect(widget, &ControlLabel::clicked, this, [&label] { label.Click(); });

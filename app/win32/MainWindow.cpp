@@ -80,6 +80,7 @@ MainWindow::MainWindow(std::span<const PlannedControl> plan, HINSTANCE instance,
     }
     WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
     dpi_ = DpiOf(window_);
+    toolTips_ = CreateToolTips(window_, instance);
     CreateControls(plan, instance);
     ApplyStackingOrder(controls_);
     LayOut();
@@ -287,7 +288,9 @@ void MainWindow::CreateControls(std::span<const PlannedControl> plan, HINSTANCE 
 
 void MainWindow::BindModel() {
     for (const NativeControl& control : controls_) {
-        control.plan.control->Redraw = [&control] { Refresh(control); };
+        control.plan.control->Redraw = [this, &control] { Refresh(control, toolTips_); };
+        // Tips the model holds already (a refused apply at load) come on now.
+        Refresh(control, toolTips_);
     }
     const auto first =
         std::ranges::find(controls_, 0, [](const NativeControl& c) { return c.plan.focusPlace; });

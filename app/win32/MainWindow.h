@@ -61,6 +61,7 @@ private:
 
     ProgramEvents& events_;
     HWND window_ = nullptr;
+    HWND toolTips_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::vector<NativeControl> controls_;
     std::optional<CaptionFonts> fonts_;

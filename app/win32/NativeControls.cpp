@@ -55,6 +55,28 @@ LRESULT CALLBACK ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+// Gives a window the tip text, adding it to the tooltip control's tools or
+// taking it off them for an empty text.
+void SetToolTip(HWND toolTips, HWND window, const std::wstring& text) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = GetParent(window);
+    tool.uId = reinterpret_cast<UINT_PTR>(window);
+    const bool known =
+        SendMessageW(toolTips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+    std::wstring shown = text;
+    tool.lpszText = shown.data();
+    if (text.empty()) {
+        if (known) {
+            SendMessageW(toolTips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    } else {
+        SendMessageW(toolTips, known ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
+                     reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 HWND CreateScrollBar(const ScrollBar& bar, DWORD visible, HWND parent, int id, HINSTANCE instance) {
     const HWND window =
         CreateChild(L"SCROLLBAR", L"", WS_TABSTOP | SBS_VERT | visible, parent, id, instance);
@@ -181,7 +203,13 @@ void PlaceControls(std::span<const NativeControl> controls, UINT dpi, const Capt
     }
 }
 
-void Refresh(const NativeControl& control) {
+HWND CreateToolTips(HWND owner, HINSTANCE instance) {
+    return CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
+}
+
+void Refresh(const NativeControl& control, HWND toolTips) {
     SyncVisibility(control.window, control.plan.control->Visible());
     switch (control.plan.row->control.kind) {
         case ControlKind::Label: {
@@ -189,6 +217,7 @@ void Refresh(const NativeControl& control) {
             if (WindowText(control.window) != label.Caption()) {
                 SetWindowTextW(control.window, label.Caption().c_str());
             }
+            SetToolTip(toolTips, control.window, label.ToolTip());
             // The colours are asked for again when the label is drawn.
             InvalidateRect(control.window, nullptr, TRUE);
             break;

@@ -31,9 +31,14 @@ void ApplyStackingOrder(std::span<const NativeControl> controls);
 // Places every control at dpi and gives it its caption font.
 void PlaceControls(std::span<const NativeControl> controls, UINT dpi, const CaptionFonts& fonts);
 
-// Brings a control on screen in line with its model. Nothing here sends
-// input back: SetScrollPos and SetWindowTextW report no change to anyone.
-void Refresh(const NativeControl& control);
+// A tooltip control for the controls of owner: hidden until the pointer
+// rests on a control with a tip, and never active.
+HWND CreateToolTips(HWND owner, HINSTANCE instance);
+
+// Brings a control on screen in line with its model, a label's tip in
+// toolTips included. Nothing here sends input back: SetScrollPos and
+// SetWindowTextW report no change to anyone.
+void Refresh(const NativeControl& control, HWND toolTips);
 
 // The position a scroll bar request commits to, or none for a request that
 // commits nothing: while the thumb is dragged (SB_THUMBTRACK) the control

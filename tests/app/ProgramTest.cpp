@@ -207,3 +207,22 @@ TEST_F(RequestTest, ASecondStartHandsItsRequestOverOnlyWhenAProgramRuns) {
     EXPECT_EQ(platform.notices.size(), 0U);
     EXPECT_EQ(screen.Reads() + screen.Writes(), 0);
 }
+
+TEST_F(FormTest, AChannelTheScreenDoesNotShowHasItsNumberInRedUntilItDoes) {
+    Program program(platform, device);
+    FakeFrontEnd frontEnd;
+    frontEnd.duringLoop = [&] {
+        for (const bool refused : {true, false}) {
+            screen.Refuse("primary", refused);
+            program.Form().VScrollA[1].SetValue(refused ? 49 : 51);
+            for (int i = 0; i <= 3; ++i) {
+                const Label& number = program.Form().Label5[i];
+                const bool red = refused && i == 1;
+                EXPECT_EQ(number.ForeColor(), red ? kRed : kButtonText) << i;
+                EXPECT_EQ(number.ToolTip(), red ? kNotShownTip : L"") << i;
+            }
+        }
+    };
+    program.Run(frontEnd);
+    EXPECT_TRUE(platform.notices.empty());
+}

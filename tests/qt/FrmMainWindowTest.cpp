@@ -135,4 +135,6 @@ TEST_F(WindowTest, LabelsAreDrawnInTheirColoursWithSystemColoursFromThePalette) 
     EXPECT_EQ(PixelOf(form.Label6[2], {2, 2}), window.palette().color(QPalette::Base));
     form.Label6[2].SetBackColor(kYellow);
     EXPECT_EQ(PixelOf(form.Label6[2], {2, 2}), QColor(255, 255, 0));
+    form.Label5[1].SetToolTip(L"提示");
+    EXPECT_EQ(Widget(form.Label5[1]).toolTip(), QString::fromWCharArray(L"提示"));
 }

@@ -145,6 +145,18 @@ TEST_F(MainWindowTest, ModelChangesRedrawAndColoursAreAskedForWhenDrawn) {
         EXPECT_EQ(std::make_pair(GetBkColor(dc), GetTextColor(dc)), expected);
         DeleteDC(dc);
     }
+    const HWND tips = FindWindowW(TOOLTIPS_CLASSW, nullptr);
+    for (const std::wstring tip : {L"提示", L"另一个", L""}) {
+        form.Label5[1].SetToolTip(tip);
+        wchar_t shown[64]{};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = GetParent(Hwnd(form.Label5[1]));
+        tool.uId = reinterpret_cast<UINT_PTR>(Hwnd(form.Label5[1]));
+        tool.lpszText = shown;
+        SendMessageW(tips, TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_EQ(shown, tip);
+    }
 }
 
 // A double-click on a label is its first click and nothing more.

@@ -109,6 +109,18 @@ TEST_F(GammaDeviceTest, EachOutputGetsTheOffsetsOnItsOwnTableAndBackExactly) {
     ExpectOnTheirBases(screen);
 }
 
+// A record that could not be written is not believed in: no watcher is asked for.
+TEST_F(GammaDeviceTest, ARecordThatCannotBeWrittenIsNotBelievedIn) {
+    MemoryRecordStore store;
+    for (const bool refuses : {true, false}) {
+        store.refuses = refuses;
+        device.KeepRecordIn(&store, 1);
+        Module_SetScreen::SaveGamma();
+        EXPECT_EQ(device.KeepsRecord(), !refuses);
+        EXPECT_EQ(store.bytes.has_value(), !refuses);
+    }
+}
+
 // The first output read stands in for an unreadable primary.
 TEST_F(GammaDeviceTest, OnlyWhatWasCapturedIsWritten) {
     screen.Refuse("small", true);

@@ -24,7 +24,6 @@
 
 #include "GammaDevice.h"
 #include "Module_SetScreen.h"
-#include "RuntimeFolder.h"
 #include "RecordFile.h"
 #include "X11Resources.h"
 
@@ -93,6 +92,13 @@ std::int16_t NextOffset(std::int16_t offset) {
     return static_cast<std::int16_t>(offset <= -100 ? 100 : offset - 2);
 }
 
+// The record of argument "record": none (0), on tmpfs (1) or on the disk of
+// the current folder (2).
+std::filesystem::path RecordPlace(const benchmark::State& state) {
+    return state.range(1) == 1 ? std::filesystem::path("/dev/shm/kov-bench.record")
+                               : std::filesystem::current_path() / "kov-bench.record";
+}
+
 // Each iteration applies through the floor and then through the device, so
 // both meet the same load; the counters are the medians in microseconds.
 void BM_ApplyBesideFloor(benchmark::State& state) {
@@ -101,8 +107,8 @@ void BM_ApplyBesideFloor(benchmark::State& state) {
     const auto tables = ActiveCrtcTables(connection.Get());
     const auto outputs = MakeScreenGammaOutputs();
     GammaDevice device(*outputs);
-    RecordFile record(CurrentRuntimeFolder().value_or("/tmp") / "bench.record");
-    device.KeepRecordIn(state.range(1) == 1 ? &record : nullptr, 1);
+    RecordFile record(RecordPlace(state));
+    device.KeepRecordIn(state.range(1) != 0 ? &record : nullptr, 1);
     device.Capture();
     std::vector<double> floor;
     std::vector<double> apply;
@@ -133,7 +139,7 @@ void BM_ApplyBesideFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_ApplyBesideFloor)
     ->ArgNames({"outputs", "record"})
-    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->ArgsProduct({{1, 2}, {0, 1, 2}})
     ->UseRealTime();
 
 // The all-channels slider's step: red, green and blue follow one by one,
@@ -142,8 +148,8 @@ void BM_AllChannelsStep(benchmark::State& state) {
     UseOutputs(state);
     const auto outputs = MakeScreenGammaOutputs();
     GammaDevice device(*outputs);
-    RecordFile record(CurrentRuntimeFolder().value_or("/tmp") / "bench.record");
-    device.KeepRecordIn(state.range(1) == 1 ? &record : nullptr, 1);
+    RecordFile record(RecordPlace(state));
+    device.KeepRecordIn(state.range(1) != 0 ? &record : nullptr, 1);
     Module_SetScreen::UseDevice(&device);
     Module_SetScreen::SaveGamma();
     std::vector<double> steps;
@@ -164,7 +170,7 @@ void BM_AllChannelsStep(benchmark::State& state) {
 }
 BENCHMARK(BM_AllChannelsStep)
     ->ArgNames({"outputs", "record"})
-    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->ArgsProduct({{1, 2}, {0, 1, 2}})
     ->UseRealTime();
 
 }  // namespace

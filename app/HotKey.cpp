@@ -86,7 +86,9 @@ std::optional<std::uint16_t> KeyNamed(std::wstring_view name) {
 
 std::string KeyText(std::uint16_t key) {
     if (key >= HotKey::kF1 && key < HotKey::kF1 + kFunctionKeys) {
-        return "F" + std::to_string(key - HotKey::kF1 + 1);
+        std::string text(1, 'F');
+        text.append(std::to_string(key - HotKey::kF1 + 1));
+        return text;
     }
     for (const Name& name : kKeyNames) {
         if (name.value == key) {
@@ -124,10 +126,11 @@ std::string HotKeyText(const HotKey& key) {
     std::string text;
     for (const Name& modifier : std::span(kModifierNames).first(4)) {
         if ((key.modifiers & modifier.value) != 0) {
-            text += std::string(modifier.text) + "+";
+            text.append(modifier.text).push_back('+');
         }
     }
-    return text + KeyText(key.key);
+    text.append(KeyText(key.key));
+    return text;
 }
 
 std::vector<HotKeySetting> ReadHotKeySettings(const std::filesystem::path& settings) {

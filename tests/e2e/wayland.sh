@@ -2,8 +2,9 @@
 # The Qt program on Wayland, its window on X; scenarios of tests/e2e/driver.
 #
 # wayland, under with-xorg-dummy, against gamma-compositor (tests/tools): a
-# step gives each output the table built on the identity at its own size, an
-# output added later follows, and close and SIGKILL leave no control held.
+# step gives each output the table built on the identity at its own size (2
+# to 65536 levels; one of 1 or 65537 is let go at once), an output added later
+# follows, and close and SIGKILL leave no control held.
 # desktops, run as root without with-xorg-dummy: under weston with XWayland
 # and under headless sway, the notice shows once, then the window, which
 # keeps presets.
@@ -21,26 +22,27 @@ logged() {
 }
 
 scenario_wayland() {
-  "$tools/gamma-compositor" kov-gamma WL-A 256 WL-B 1024 WL-C 0 +WL-D 512 >"$log" 2>&1 &
+  "$tools/gamma-compositor" kov-gamma WL-A 2 WL-B 65536 WL-C 0 WL-E 1 WL-F 65537 +WL-D 1024 >"$log" 2>&1 &
   local compositor=$!
   pids+=("$compositor")
   export WAYLAND_DISPLAY=kov-gamma compositor_log=$log
   logged 1 ready || { fail "the compositor starts"; return; }
-  printf 'WL-A 256\nWL-B 1024\n' >"$work/wayland.ramp"
+  printf 'WL-A 2\nWL-B 65536\n' >"$work/wayland.ramp"
   start_program
-  check "a control per output, WL-C refused" "logged 2 'control WL-[AB]' && logged 1 'failed WL-C'"
+  check "a control per output, WL-C refused, WL-E and WL-F let go" \
+    "logged 4 'control WL-[ABEF]' && logged 1 'failed WL-C' && logged 2 'destroyed WL-[EF]'"
   click "$red" down
   listing=wayland.ramp ramp -2 0 0 "a red step, each output at its size"
   kill -USR1 "$compositor"
-  echo "WL-D 512" >>"$work/wayland.ramp"
+  echo "WL-D 1024" >>"$work/wayland.ramp"
   tenths=10 listing=wayland.ramp ramp -2 0 0 "an added output gets the offsets"
   close_program
-  check "close leaves no control live" "logged 3 destroyed"
+  check "close leaves no control live" "logged 5 destroyed"
   start_program
   click "$blue" up
   kill -KILL "$program_pid"
   wait_end "$program_pid"
-  check "after SIGKILL no control is live" "logged 6 control && logged 6 destroyed"
+  check "after SIGKILL no control is live" "logged 10 control && logged 10 destroyed"
   start_program
   kill -KILL "$compositor"
   click "$green" down

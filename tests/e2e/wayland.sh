@@ -16,10 +16,7 @@
 
 log=$work/compositor.log
 # Waits up to 5 s for the compositor to have printed $1 lines starting with $2.
-logged() {
-  timeout 5 bash -c "until [[ \$(grep -c '^$2' '$log') == $1 ]]; do sleep 0.1; done" ||
-    { grep -v '^gamma' "$log" >&2 && false; }
-}
+logged() { within 50 eval "[[ \$(grep -c '^$2' '$log') == $1 ]]" || { grep -v '^gamma' "$log" >&2 && false; }; }
 
 scenario_wayland() {
   "$tools/gamma-compositor" kov-gamma WL-A 2 WL-B 65536 WL-C 0 WL-E 1 WL-F 65537 +WL-D 1024 >"$log" 2>&1 &
@@ -50,22 +47,13 @@ scenario_wayland() {
 }
 
 # Waits up to 20 s for the desktop to pass the test "$@".
-wait_for_desktop() {
-  for _ in {1..200}; do
-    "$@" && return 0
-    kill -0 "$desktop_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  { echo "the desktop did not start; the end of its log:" && tail -n 20 "$desktop_dir/log"; } >&2
-  false
-}
+wait_for_desktop() { within 200 "$@" || { echo "the desktop did not start:" && tail -n 20 "$desktop_dir/log" && false; } >&2; }
 
 # Each start exports WAYLAND_DISPLAY (the socket's absolute path, so the
 # program keeps its own runtime folder) and DISPLAY (the desktop's XWayland).
 # setsid keeps Ctrl-C at a terminal from ending the desktop before the
 # program has closed; it execs in place, so $! is the desktop.
 start_weston() {
-  desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/kov-weston.XXXXXX")
   XDG_RUNTIME_DIR=$desktop_dir setsid weston --backend=headless-backend.so --xwayland \
     --no-config --idle-time=0 --socket=weston --log="$desktop_dir/log" </dev/null >/dev/null 2>&1 &
   desktop_pid=$!
@@ -77,7 +65,6 @@ start_weston() {
 # sway runs its configuration's exec line once it listens: it admits root to
 # XWayland (started by that first X client) and says where both are.
 start_sway() {
-  desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/kov-sway.XXXXXX")
   chown nobody:nogroup "$desktop_dir"
   # shellcheck disable=SC2016  # expanded by sway's shell, not this one
   echo 'exec xhost +si:localuser:root && echo "$WAYLAND_DISPLAY $DISPLAY" >"$XDG_RUNTIME_DIR/ready"' \
@@ -96,9 +83,8 @@ start_sway() {
 desktop_pid=""
 stop_desktop() {
   [[ -n $desktop_pid ]] || return 0
-  kill -TERM "$desktop_pid" 2>/dev/null || true
-  timeout 5 tail --pid="$desktop_pid" -s 0.1 -f /dev/null || kill -KILL "$desktop_pid" 2>/dev/null || true
-  wait "$desktop_pid" 2>/dev/null || true
+  { kill -TERM "$desktop_pid" && { timeout 5 tail --pid="$desktop_pid" -f /dev/null ||
+    kill -KILL "$desktop_pid"; } && wait "$desktop_pid"; } 2>/dev/null || true
   rm -rf "$desktop_dir"
   desktop_pid=""
 }
@@ -106,6 +92,7 @@ stop_desktop() {
 # Starts the program on desktop $1 and closes the notice by its close box
 # (the desktop's keyboard focus may not reach it); then the window shows.
 notice_then_window() {
+  desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/kov-desktop.XXXXXX")
   "$1" || { fail "$1"; return 1; }
   export DISPLAY
   "$probe" outputs | grep '^XWAYLAND' >"$work/captured.ramp"

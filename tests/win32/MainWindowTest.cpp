@@ -13,7 +13,6 @@
 
 #include "FormTest.h"
 #include "MainWindow.h"
-#include "Win32PlatformServices.h"
 
 namespace {
 
@@ -182,24 +181,4 @@ TEST_F(MainWindowTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {
     EXPECT_EQ(RectInParent(Hwnd(form.VScrollA[1])), std::tuple(216, 72, 254, 314));
     EXPECT_EQ(FontOf(Hwnd(form.Label1)).lfHeight, -MulDiv(kFontPoints, 144, 72));
     EXPECT_TRUE(oldFontAlive);
-}
-
-// The notice has the information icon and one button, OK, which ends it.
-TEST(NoticeTest, IsAnInformationBoxWithOnlyOk) {
-    static std::wstring seen;
-    MSG quit{};
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE) {
-    }
-    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        const HWND box = GetActiveWindow();
-        const auto icon =
-            reinterpret_cast<HICON>(SendDlgItemMessageW(box, 0x440, STM_GETICON, 0, 0));
-        seen = TextOf(box) + (icon == LoadIconW(nullptr, IDI_INFORMATION) ? L" information" : L"") +
-               (GetDlgItem(box, IDOK) != nullptr ? L" OK" : L"") +
-               (GetDlgItem(box, IDCANCEL) != nullptr ? L" Cancel" : L"");
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
-    Win32PlatformServices(L"Local\\KOV-Display-Notice-Test").ShowNotice(L"通知", L"标题");
-    EXPECT_EQ(seen, L"标题 information OK");
 }

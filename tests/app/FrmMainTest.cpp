@@ -123,16 +123,6 @@ TEST_P(ActionTest, AppliesInItsOrderAndKeepsTheLabelsInStep) {
 
 INSTANTIATE_TEST_SUITE_P(Actions, ActionTest, ::testing::ValuesIn(kScenarios));
 
-TEST_F(FrmMainTest, ASecondInstanceShowsTheNoticeAndTouchesNothing) {
-    std::ofstream(SettingsFile(), std::ios::binary) << "AUTOLOAD=1\r\nRGB1=20,-4,0\r\n";
-    platform.anotherInstance = true;
-    EXPECT_FALSE(form.Form_Load());
-    EXPECT_EQ(platform.notices,
-              std::vector<std::wstring>{L"KOV调节显示器: 对不起本程序已在运行中, 不得重复加载!"});
-    EXPECT_EQ(screen.Reads() + screen.Writes(), 0);
-    EXPECT_TRUE(Module1::SettingsPath.empty());
-}
-
 TEST_F(FrmMainTest, TheStartUpSlotIsReadBeforeTheLoadReturnsIfItHoldsAPreset) {
     for (const char* autoload : {"0", "7", "-1", "2", "6", "3"}) {
         Module1::ResetState();

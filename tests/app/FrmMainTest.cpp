@@ -134,21 +134,6 @@ TEST_F(FrmMainTest, TheStartUpSlotIsReadBeforeTheLoadReturnsIfItHoldsAPreset) {
     ExpectAppliesSince(0, {{20, 0, 0}, {20, -4, 0}});
 }
 
-TEST_F(FrmMainTest, TheButtonsOpenSwitchAndCloseThePanel) {
-    ASSERT_TRUE(form.Form_Load());
-    const std::tuple<Control*, bool, const wchar_t*> steps[] = {
-        {&form.Command2[0], true, L"0保存"},  {&form.Command2[1], true, L"1读取"},
-        {&form.Command2[1], false, L"1读取"}, {&form.Command2[1], true, L"1读取"},
-        {&form.Label7, false, L"1读取"},      {&form.Command2[0], true, L"0保存"},
-        {&form.Command2[0], false, L"0保存"}};
-    for (const auto& [clicked, shown, modeAndHeading] : steps) {
-        clicked->Click();
-        EXPECT_EQ(form.Frame2.Visible(), shown);
-        EXPECT_EQ(form.Frame2.Tag() + form.Label8.Caption(), modeAndHeading);
-    }
-    EXPECT_EQ(screen.Writes(), 0);
-}
-
 // The first save makes the user's folder, its parents too, and the default
 // file. A slot saved stays filled even when the file cannot be written; the
 // panel shows the filled slots the next time it opens. Under Wine root

@@ -47,7 +47,9 @@ scenario_wayland() {
 }
 
 # Waits up to 20 s for the desktop to pass the test "$@".
-wait_for_desktop() { within 200 "$@" || { echo "the desktop did not start:" && tail -n 20 "$desktop_dir/log" && false; } >&2; }
+wait_for_desktop() {
+  within 200 "$@" || { echo "the desktop did not start:" && tail -n 20 "$desktop_dir/log" && false; } >&2
+}
 
 # Each start exports WAYLAND_DISPLAY (the socket's absolute path, so the
 # program keeps its own runtime folder) and DISPLAY (the desktop's XWayland).

@@ -2,8 +2,9 @@
 # The Qt program on Wayland, its window on X; scenarios of tests/e2e/driver.
 #
 # wayland, under with-xorg-dummy, against gamma-compositor (tests/tools): a
-# step gives each output the table built on the identity at its own size, an
-# output added later follows, and close and SIGKILL leave no control held.
+# step gives each output the table built on the identity at its own size (2
+# to 65536 levels; one of 1 or 65537 is let go at once), an output added later
+# follows, and close and SIGKILL leave no control held.
 # desktops, run as root without with-xorg-dummy: under weston with XWayland
 # and under headless sway, the notice shows once, then the window, which
 # keeps presets.
@@ -15,32 +16,30 @@
 
 log=$work/compositor.log
 # Waits up to 5 s for the compositor to have printed $1 lines starting with $2.
-logged() {
-  timeout 5 bash -c "until [[ \$(grep -c '^$2' '$log') == $1 ]]; do sleep 0.1; done" ||
-    { grep -v '^gamma' "$log" >&2 && false; }
-}
+logged() { within 50 eval "[[ \$(grep -c '^$2' '$log') == $1 ]]" || { grep -v '^gamma' "$log" >&2 && false; }; }
 
 scenario_wayland() {
-  "$tools/gamma-compositor" kov-gamma WL-A 256 WL-B 1024 WL-C 0 +WL-D 512 >"$log" 2>&1 &
+  "$tools/gamma-compositor" kov-gamma WL-A 2 WL-B 65536 WL-C 0 WL-E 1 WL-F 65537 +WL-D 1024 >"$log" 2>&1 &
   local compositor=$!
   pids+=("$compositor")
   export WAYLAND_DISPLAY=kov-gamma compositor_log=$log
   logged 1 ready || { fail "the compositor starts"; return; }
-  printf 'WL-A 256\nWL-B 1024\n' >"$work/wayland.ramp"
+  printf 'WL-A 2\nWL-B 65536\n' >"$work/wayland.ramp"
   start_program
-  check "a control per output, WL-C refused" "logged 2 'control WL-[AB]' && logged 1 'failed WL-C'"
+  check "a control per output, WL-C refused, WL-E and WL-F let go" \
+    "logged 4 'control WL-[ABEF]' && logged 1 'failed WL-C' && logged 2 'destroyed WL-[EF]'"
   click "$red" down
   listing=wayland.ramp ramp -2 0 0 "a red step, each output at its size"
   kill -USR1 "$compositor"
-  echo "WL-D 512" >>"$work/wayland.ramp"
+  echo "WL-D 1024" >>"$work/wayland.ramp"
   tenths=10 listing=wayland.ramp ramp -2 0 0 "an added output gets the offsets"
   close_program
-  check "close leaves no control live" "logged 3 destroyed"
+  check "close leaves no control live" "logged 5 destroyed"
   start_program
   click "$blue" up
   kill -KILL "$program_pid"
   wait_end "$program_pid"
-  check "after SIGKILL no control is live" "logged 6 control && logged 6 destroyed"
+  check "after SIGKILL no control is live" "logged 10 control && logged 10 destroyed"
   start_program
   kill -KILL "$compositor"
   click "$green" down
@@ -49,13 +48,7 @@ scenario_wayland() {
 
 # Waits up to 20 s for the desktop to pass the test "$@".
 wait_for_desktop() {
-  for _ in {1..200}; do
-    "$@" && return 0
-    kill -0 "$desktop_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  { echo "the desktop did not start; the end of its log:" && tail -n 20 "$desktop_dir/log"; } >&2
-  false
+  within 200 "$@" || { echo "the desktop did not start:" && tail -n 20 "$desktop_dir/log" && false; } >&2
 }
 
 # Each start exports WAYLAND_DISPLAY (the socket's absolute path, so the
@@ -63,7 +56,6 @@ wait_for_desktop() {
 # setsid keeps Ctrl-C at a terminal from ending the desktop before the
 # program has closed; it execs in place, so $! is the desktop.
 start_weston() {
-  desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/kov-weston.XXXXXX")
   XDG_RUNTIME_DIR=$desktop_dir setsid weston --backend=headless-backend.so --xwayland \
     --no-config --idle-time=0 --socket=weston --log="$desktop_dir/log" </dev/null >/dev/null 2>&1 &
   desktop_pid=$!
@@ -75,7 +67,6 @@ start_weston() {
 # sway runs its configuration's exec line once it listens: it admits root to
 # XWayland (started by that first X client) and says where both are.
 start_sway() {
-  desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/kov-sway.XXXXXX")
   chown nobody:nogroup "$desktop_dir"
   # shellcheck disable=SC2016  # expanded by sway's shell, not this one
   echo 'exec xhost +si:localuser:root && echo "$WAYLAND_DISPLAY $DISPLAY" >"$XDG_RUNTIME_DIR/ready"' \
@@ -94,9 +85,8 @@ start_sway() {
 desktop_pid=""
 stop_desktop() {
   [[ -n $desktop_pid ]] || return 0
-  kill -TERM "$desktop_pid" 2>/dev/null || true
-  timeout 5 tail --pid="$desktop_pid" -s 0.1 -f /dev/null || kill -KILL "$desktop_pid" 2>/dev/null || true
-  wait "$desktop_pid" 2>/dev/null || true
+  { kill -TERM "$desktop_pid" && { timeout 5 tail --pid="$desktop_pid" -f /dev/null ||
+    kill -KILL "$desktop_pid"; } && wait "$desktop_pid"; } 2>/dev/null || true
   rm -rf "$desktop_dir"
   desktop_pid=""
 }
@@ -104,6 +94,7 @@ stop_desktop() {
 # Starts the program on desktop $1 and closes the notice by its close box
 # (the desktop's keyboard focus may not reach it); then the window shows.
 notice_then_window() {
+  desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/kov-desktop.XXXXXX")
   "$1" || { fail "$1"; return 1; }
   export DISPLAY
   "$probe" outputs | grep '^XWAYLAND' >"$work/captured.ramp"

@@ -57,9 +57,9 @@ protected:
     }
     void TearDown() override { Module_SetScreen::ResetState(); }
 
-    void ExpectOnTheirBases(const RecordingGammaOutputs& outputs, Offsets o = {}) {
+    void ExpectOnTheirBases(const RecordingGammaOutputs& outputs) {
         for (const auto& [id, base] : bases) {
-            ExpectShows(outputs, id, base, o);
+            ExpectShows(outputs, id, base);
         }
     }
     long WritesTo(const std::string& id) const {
@@ -93,21 +93,6 @@ class DeadRunTest : public GammaDeviceTest,
                     public ::testing::WithParamInterface<std::tuple<DeadRun, Next>> {};
 
 }  // namespace
-
-TEST_F(GammaDeviceTest, EachOutputGetsTheOffsetsOnItsOwnTableAndBackExactly) {
-    Module_SetScreen::SaveGamma();
-    EXPECT_EQ(Module_SetScreen::SavedRamp, RampOfTable(bases["primary"]));
-    EXPECT_EQ(screen.Writes(), 0);
-    for (const Offsets o : {Offsets{-100, 0, 100}, {-100, 0, 100}, {36, -64, 2}, {0, 0, 0}}) {
-        const int flushes = screen.Flushes();
-        Apply(o);
-        EXPECT_EQ(screen.Flushes(), flushes + 1);
-        ExpectOnTheirBases(screen, o);
-    }
-    Apply({12, -100, -4});
-    Module_SetScreen::RestoreGamma();
-    ExpectOnTheirBases(screen);
-}
 
 // A record that could not be written is not believed in: no watcher is asked for.
 TEST_F(GammaDeviceTest, ARecordThatCannotBeWrittenIsNotBelievedIn) {

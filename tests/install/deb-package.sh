@@ -6,22 +6,15 @@
 # nothing pointing it at the build's libraries.
 set -euo pipefail
 unset LD_LIBRARY_PATH QT_QPA_PLATFORM
-cpack_config=$1
-version=$2
+cpack_config=$1 version=$2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kov-deb.XXXXXX")
 program_pid=""
 trap '[[ -z $program_pid ]] || kill -KILL "$program_pid" 2>/dev/null; rm -rf "$work"' EXIT
 failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-if ! cpack --config "$cpack_config" -B "$work/out" >"$work/cpack.log" 2>&1; then
-  cat "$work/cpack.log" >&2
-  exit 1
-fi
+cpack --config "$cpack_config" -B "$work/out" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; exit 1; }
 deb="$work/out/kov-display_${version}_$(dpkg --print-architecture).deb"
 [[ -f $deb ]] || { ls "$work/out" >&2; fail "no $(basename "$deb")"; exit 1; }
 lintian --fail-on error,warning "$deb" || fail "lintian finds errors or warnings in the package"
@@ -42,9 +35,8 @@ done
 mkdir -m 700 "$work/run"
 XDG_RUNTIME_DIR="$work/run" "$work/root/usr/bin/kov-display" &
 program_pid=$!
-if ! timeout 20 xdotool search --sync --all --onlyvisible --pid "$program_pid" --name 'V1\.02' >/dev/null; then
+timeout 20 xdotool search --sync --all --onlyvisible --pid "$program_pid" --name 'V1\.02' >/dev/null ||
   fail "the installed program showed no window"
-fi
 kill -TERM "$program_pid"
 wait "$program_pid" || fail "the installed program ended with status $?"
 program_pid=""

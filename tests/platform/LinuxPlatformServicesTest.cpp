@@ -102,10 +102,3 @@ TEST_F(PlatformTest, TheFirstInstanceHoldsTheLockUntilItEnds) {
     EXPECT_FALSE(Services(folder / "link.lock").AnotherInstanceRunning());
     EXPECT_FALSE(std::filesystem::exists(folder / "target"));
 }
-
-TEST_F(PlatformTest, TheProgramFolderHoldsTheProgramAndCreationIsAskedOfTheSystem) {
-    Services services(folder / "instance.lock");
-    EXPECT_TRUE(std::filesystem::exists(services.ProgramFolder() / "platform_test"));
-    EXPECT_TRUE(services.CanCreateFilesIn(folder));
-    EXPECT_FALSE(services.CanCreateFilesIn(folder / "missing"));
-}

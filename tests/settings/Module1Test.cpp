@@ -52,24 +52,6 @@ TEST_F(Module1Test, LoadsTheStartUpSlotAndEachPresetByTheirRules) {
     }
 }
 
-TEST_F(Module1Test, TheFirstSaveCreatesTheFolderTheDefaultFileAndTheSlot) {
-    InitSettingsPath(folder_, false, folder_ / "user" / "kov");
-    StorePreset(2, 1, 1, 1);
-    AutoLoadSlot = 5;
-    LoadPresets(SettingsPath);
-    SavePreset(SettingsPath, 2, L"1,2,3");
-    EXPECT_EQ(std::tuple(AutoLoadSlot, SlotOf(2), EntryCount()),
-              std::tuple(0, Slot{0, 1, 1, 1}, 0));
-    for (const Slot& slot : {Slot{1, 10, -20, 0}, Slot{0, 0, 0, 0}}) {
-        EnsureSettingsFile(SettingsPath);
-        StorePreset(2, slot[1], slot[2], slot[3]);
-        SavePreset(SettingsPath, 2, PresetValueText(2));
-        EXPECT_EQ(SlotOf(2), slot);
-    }
-    EXPECT_EQ(SettingsPath, folder_ / "user" / "kov" / path_.filename());
-    EXPECT_EQ(Bytes(SettingsPath), kDefaultContent + "RGB2=0,0,0\r\n");
-}
-
 TEST_F(Module1Test, EnsureWritesTheDefaultOnlyWhenThereIsNoFirstLine) {
     for (const std::string& before :
          {""s, "\r\nRGB1=1,2,3\r\n"s, "\r\n"s, "RGB1=1,2,3"s, "\0\xff\x81"s}) {

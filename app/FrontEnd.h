@@ -21,6 +21,10 @@ public:
     // Displays may have come, gone, woken or been reset (Windows reports a
     // display change, resume from sleep and session unlock).
     virtual void DisplaysChanged() = 0;
+    // A key pressed in the window that its focused control did not use, as
+    // the character it types (a digit; Escape is U+001B), held with no
+    // modifier beyond Shift. True when the window used it.
+    virtual bool KeyPressed(wchar_t key) = 0;
 };
 
 // A toolkit's part of the program: the native window and the event loop.

@@ -24,6 +24,7 @@ public:
     void StopRequested() override;
     void SessionEnding() override;
     void DisplaysChanged() override;
+    bool KeyPressed(wchar_t key) override;
 
     // The program's window.
     FrmMain& Form() { return form_; }

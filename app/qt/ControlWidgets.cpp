@@ -90,6 +90,14 @@ void ControlScrollBar::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void ControlScrollBar::mouseReleaseEvent(QMouseEvent* event) {
+    const bool dragging = isSliderDown();
+    QScrollBar::mouseReleaseEvent(event);
+    if (dragging && !isSliderDown()) {
+        emit dragEnded();
+    }
+}
+
 void ControlScrollBar::wheelEvent(QWheelEvent* event) {
     event->accept();
 }

@@ -64,8 +64,13 @@ class ControlScrollBar : public QScrollBar {
 public:
     explicit ControlScrollBar(QWidget* parent);
 
+signals:
+    // A drag of the thumb is over; its release has been reported.
+    void dragEnded();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };

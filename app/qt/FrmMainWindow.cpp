@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -15,6 +16,7 @@
 #include <functional>
 #include <numeric>
 #include <ranges>
+#include <utility>
 
 #include "ControlWidgets.h"
 
@@ -81,6 +83,9 @@ FrmMainWindow::FrmMainWindow(std::span<const PlannedControl> plan, int dpi) {
     }
     ApplyStackingOrder(plan);
     ApplyTabOrder(plan);
+    dragTimer_.setSingleShot(true);
+    dragTimer_.setInterval(0);
+    connect(&dragTimer_, &QTimer::timeout, this, &FrmMainWindow::ShowDrag);
 }
 
 FrmMainWindow::~FrmMainWindow() {
@@ -107,6 +112,22 @@ QWidget* FrmMainWindow::WidgetOf(const Control& control) const {
 void FrmMainWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), ResolveColour(kButtonFace, palette()));
+}
+
+void FrmMainWindow::keyPressEvent(QKeyEvent* event) {
+    const auto modifiers = event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    const int key = event->key();
+    wchar_t typed = 0;
+    if (key == Qt::Key_Escape) {
+        typed = L'\x1B';
+    } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        typed = static_cast<wchar_t>(L'0' + (key - Qt::Key_0));
+    }
+    if (typed != 0 && modifiers == Qt::NoModifier && OnKeyPress && OnKeyPress(typed)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QWidget* FrmMainWindow::CreateWidget(const PlannedControl& entry, QWidget* container) {
@@ -158,11 +179,32 @@ QWidget* FrmMainWindow::CreateScrollBar(ScrollBar& model, QWidget* container) {
         ShowPosition(model, *bar);
         bar->setVisible(model.Visible());
     };
-    connect(bar, &QScrollBar::valueChanged, this, [&model, bar](int position) {
+    connect(bar, &QScrollBar::valueChanged, this, [this, &model, bar](int position) {
+        dragged_ = nullptr;
         model.SetValue(static_cast<std::int16_t>(position));
         ShowPosition(model, *bar);
     });
+    connect(bar, &QScrollBar::sliderMoved, this,
+            [this, &model](int position) { ShowDragLater(model, position); });
+    connect(bar, &ControlScrollBar::dragEnded, this, [this, &model] {
+        dragged_ = nullptr;
+        model.EndScroll();
+    });
     return bar;
+}
+
+void FrmMainWindow::ShowDragLater(const ScrollBar& model, int position) {
+    dragged_ = &model;
+    dragPosition_ = static_cast<std::int16_t>(position);
+    if (!dragTimer_.isActive()) {
+        dragTimer_.start();
+    }
+}
+
+void FrmMainWindow::ShowDrag() {
+    if (const ScrollBar* model = std::exchange(dragged_, nullptr)) {
+        model->Scroll(dragPosition_);
+    }
 }
 
 QWidget* FrmMainWindow::CreatePushButton(const ControlLayout& row, PushButton& button,

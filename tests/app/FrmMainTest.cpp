@@ -119,6 +119,21 @@ TEST_F(FormTest, TheStartUpSlotIsReadBeforeTheLoadReturnsIfItHoldsAPreset) {
     EXPECT_EQ(form.Label6[3].BackColor(), kYellow);
 }
 
+TEST_F(FormTest, ADragShowsTheOffsetsUnderTheThumbAndOnlyItsReleaseCommits) {
+    ASSERT_TRUE(form.Form_Load());
+    form.VScrollA[1].SetValue(40);
+    form.VScrollA[0].Scroll(30);
+    EXPECT_EQ(form.Label5[0].Caption() + form.Label5[1].Caption() + form.Label5[3].Caption(),
+              L"404040");
+    EXPECT_EQ(SliderPositions(), (Positions{50, 40, 50, 50}));
+    form.VScrollA[0].EndScroll();  // released where it started
+    form.VScrollA[2].Scroll(45);
+    form.VScrollA[2].SetValue(45);
+    form.VScrollA[2].EndScroll();
+    ExpectAppliesSince(0, {{20, 0, 0}, {40, 40, 40}, {20, 0, 0}, {20, 10, 0}, {20, 10, 0}});
+    ExpectLabelsInStep();
+}
+
 TEST_F(FormTest, ApplyReadsTheOffsetsBackFromTheColourLabels) {
     ASSERT_TRUE(form.Form_Load());
     form.Label5[0].SetCaption(L"66");
@@ -141,6 +156,20 @@ TEST_F(FormTest, TheButtonsOpenSwitchAndCloseThePanel) {
         EXPECT_EQ(form.Frame2.Tag() + form.Label8.Caption(), modeAndHeading);
     }
     EXPECT_EQ(screen.Writes(), 0);
+}
+
+TEST_F(FormTest, WithThePanelShownTheDigitsClickTheSlotsAndEscapeTheCloseMark) {
+    ASSERT_TRUE(form.Form_Load());
+    SetColours(form, 40, 50, 50);
+    EXPECT_FALSE(form.Form_KeyPress(L'3'));
+    form.Command2[0].Click();
+    EXPECT_FALSE(form.Form_KeyPress(L'7') || form.Form_KeyPress(L'0') || form.Form_KeyPress(L'a'));
+    EXPECT_TRUE(form.Form_KeyPress(L'3'));
+    EXPECT_EQ(std::pair(Module1::PresetUsed[3], form.Frame2.Visible()), std::pair(1, false));
+    form.Command2[1].Click();
+    EXPECT_TRUE(form.Form_KeyPress(L'\x1B'));
+    EXPECT_EQ(std::pair(form.Frame2.Tag(), form.Frame2.Visible()),
+              std::pair(std::wstring(L"1"), false));
 }
 
 TEST_F(FormTest, SavingWritesTheSlotKeepsItAfterAFailedWriteAndShowsItNextTime) {

@@ -108,19 +108,27 @@ TEST_F(WindowTest, EachArrowTrackOrKeyStepCommitsOneChangeAndModelMovesDoNotEcho
     EXPECT_EQ(static_cast<QLabel&>(Widget(form.Label5[3])).text(), "2");
 }
 
-TEST_F(WindowTest, ADragReportsNothingUntilTheThumbIsReleased) {
+// Moves waiting in the queue show once, at the latest position, when the
+// event loop comes to them; the release commits as a step does.
+TEST_F(WindowTest, ADragShowsItsLatestPositionWhenTheLoopIsFreeAndTheReleaseCommits) {
     QScrollBar& bar = Slider(3);
     const QPoint grip = PartCentre(bar, QStyle::SC_ScrollBarSlider);
     QTest::mousePress(&bar, Qt::LeftButton, {}, grip);
-    QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(0, 40)),
-                     bar.mapToGlobal(QPointF(grip + QPoint(0, 40))), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(&bar, &move);
-    EXPECT_GT(bar.sliderPosition(), 50);
+    for (const int down : {20, 40}) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(0, down)),
+                         bar.mapToGlobal(QPointF(grip + QPoint(0, down))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&bar, &move);
+    }
     EXPECT_EQ(screen.Writes(), 0);
+    QTest::qWait(20);
+    const QString offset = QString::number(100 - 2 * bar.sliderPosition());
+    EXPECT_EQ(std::pair(screen.Writes(), form.VScrollA[3].Value()), std::pair(1, std::int16_t{50}));
+    EXPECT_EQ(static_cast<QLabel&>(Widget(form.Label5[3])).text(), offset);
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, grip + QPoint(0, 40));
-    EXPECT_EQ(screen.Writes(), 1);
+    EXPECT_EQ(screen.Writes(), 2);
     EXPECT_EQ(form.VScrollA[3].Value(), bar.sliderPosition());
+    EXPECT_EQ(static_cast<QLabel&>(Widget(form.Label5[3])).text(), offset);
 }
 
 TEST_F(WindowTest, ADoubleClickOnALabelIsOneClick) {

@@ -22,6 +22,11 @@ struct RecordedEvents final : ProgramEvents {
     void StopRequested() override {}
     void SessionEnding() override { ++sessionEnds; }
     void DisplaysChanged() override { ++displayChanges; }
+    bool KeyPressed(wchar_t key) override {
+        keys += key;
+        return key != L'9';
+    }
+    std::wstring keys;
     int sessionEnds = 0;
     int displayChanges = 0;
 };
@@ -145,6 +150,15 @@ TEST_F(MainWindowTest, EachScrollRequestCommitsThroughTheModel) {
         EXPECT_EQ(GetScrollPos(Hwnd(red), SB_CTL), expected);
         EXPECT_EQ(TextOf(Hwnd(form.Label5[1])), std::to_wstring(100 - 2 * expected));
     }
+    // A drag's moves waiting in the queue show once, at the latest.
+    const int before = screen.Writes();
+    scroll(red, SB_THUMBTRACK, 60);
+    scroll(red, SB_THUMBTRACK, 70);
+    for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+        DispatchMessageW(&message);
+    }
+    EXPECT_EQ(std::tuple(screen.Writes(), red.Value(), TextOf(Hwnd(form.Label5[1]))),
+              std::tuple(before + 1, 0, std::wstring(L"-40")));
     red.SetValue(50);
     const int writes = screen.Writes();
     scroll(form.VScrollA[0], SB_LINEDOWN, 0);
@@ -190,6 +204,17 @@ TEST_F(MainWindowTest, ClicksSessionAndDisplayEventsReachTheirHandlers) {
     }
     EXPECT_EQ(events.sessionEnds, 1);
     EXPECT_EQ(events.displayChanges, 3);
+    for (const auto& [key, used] : {std::pair{'3', true},
+                                    {VK_NUMPAD5, true},
+                                    {VK_ESCAPE, true},
+                                    {'9', false},
+                                    {'A', false}}) {
+        MSG press{Hwnd(form.Command2[0]), WM_KEYDOWN, static_cast<WPARAM>(key), 0, 0, {}};
+        EXPECT_TRUE(window->TranslateDialogMessage(press) || !used) << key;
+    }
+    EXPECT_EQ(events.keys,
+              L"35\x1B"
+              L"9");
     SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(window->Handle(), nullptr);
     MSG quit{};

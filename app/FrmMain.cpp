@@ -78,7 +78,7 @@ FrmMain::FrmMain(PlatformServices& platform)
     Label7.OnClick = [this] { Label7_Click(); };
 }
 
-bool FrmMain::Form_Load() {
+bool FrmMain::Form_Load(bool readAutoLoad) {
     if (platform_.AnotherInstanceRunning()) {
         platform_.ShowNotice(kAlreadyRunningNotice, kProgramTitle);
         return false;
@@ -89,7 +89,7 @@ bool FrmMain::Form_Load() {
     Module1::LoadPresets(Module1::SettingsPath);
     ShowSlotStates();
     Module_SetScreen::SaveGamma();
-    if (Module1::IsPresetSlot(Module1::AutoLoadSlot)) {
+    if (readAutoLoad && Module1::IsPresetSlot(Module1::AutoLoadSlot)) {
         Frame2.SetTag(std::wstring(kReadMode));
         Label6_Click(Module1::AutoLoadSlot);
     }
@@ -186,6 +186,13 @@ void FrmMain::Label6_Click(int index) {
 
 void FrmMain::Label7_Click() {
     Frame2.SetVisible(false);
+}
+
+void FrmMain::ReadSlotFromOutside(int slot) {
+    if (Module1::IsPresetSlot(slot) && Module1::PresetUsed[slot] == 1) {
+        Frame2.SetTag(std::wstring(kReadMode));
+        Label6_Click(slot);
+    }
 }
 
 bool FrmMain::Form_KeyPress(wchar_t key) {

@@ -33,10 +33,11 @@ public:
     Label Label9;
     Label Label10;
 
-    // The load, before the window is first shown. False when another
+    // The load, before the window is first shown; the start-up preset
+    // (AUTOLOAD) is read only with readAutoLoad. False when another
     // instance runs: the notice has been shown, and the window must be
     // unloaded without being shown.
-    bool Form_Load();
+    bool Form_Load(bool readAutoLoad = true);
     // The unload, however the window closes.
     void Form_Unload();
 
@@ -57,6 +58,11 @@ public:
     // A key the window's controls left: with the panel shown, 1 to 6 click
     // the slots and Escape (U+001B) the close mark. True when it was used.
     bool Form_KeyPress(wchar_t key);
+
+    // A slot read from outside the window (the command line, a global key):
+    // as a click on it in the read panel, even while the panel is hidden.
+    // An empty slot changes nothing.
+    void ReadSlotFromOutside(int slot);
 
 private:
     // The slot action of Label6_Click in read and in save mode.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <span>
 
@@ -21,6 +22,11 @@ public:
     // Displays may have come, gone, woken or been reset (Windows reports a
     // display change, resume from sleep and session unlock).
     virtual void DisplaysChanged() = 0;
+    // A later start handed over message (where it comes to the window).
+    virtual void HandOverArrived(std::span<const std::byte> message) = 0;
+    // The global key of index i, as claimed by PlatformServices::GrabHotKeys,
+    // was pressed (where presses come to the window's thread).
+    virtual void HotKeyPressed(std::size_t index) = 0;
     // A key pressed in the window that its focused control did not use, as
     // the character it types (a digit; Escape is U+001B), held with no
     // modifier beyond Shift. True when the window used it.

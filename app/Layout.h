@@ -39,18 +39,22 @@ struct ControlBinding {
     Control& (*in)(FrmMain& form);
 };
 
+// A row names its control, its place and its tab index; every other field
+// defaults to a plain control: in the client area, no caption, the button
+// colours, left-aligned, no border or underline, visible.
 struct ControlLayout {
     ControlBinding control;
-    Frame FrmMain::*container;  // the frame that holds the control; null for the client area
-    std::wstring_view caption;
+    // The frame that holds the control; null for the client area.
+    Frame FrmMain::*container = nullptr;
+    std::wstring_view caption = L"";
     TwipsRect rect;
-    Colour backColor;
-    Colour foreColor;
-    TextAlign align;
-    bool border;     // a one-pixel single-line border (labels)
-    bool underline;  // the caption font is underlined
-    int tabIndex;    // 0..26; only visible scroll bars and buttons take focus
-    bool visible;    // at creation
+    Colour backColor = kButtonFace;
+    Colour foreColor = kButtonText;
+    TextAlign align = TextAlign::Left;
+    bool border = false;     // a one-pixel single-line border (labels)
+    bool underline = false;  // the caption font is underlined
+    int tabIndex;            // 0..26; only visible scroll bars and buttons take focus
+    bool visible = true;     // at creation
 };
 
 inline constexpr std::wstring_view kFrmMainCaption = L"KOV调节显示器  V1.02   作者:Tavrin ";
@@ -72,4 +76,3 @@ std::span<const ControlLayout> FrmMainLayout();
 // A twips rectangle at dpi dots per inch. Edges are rounded, not sizes, so
 // neighbouring controls keep sharing their edges at any DPI.
 PixelRect ToPixels(const TwipsRect& rect, int dpi);
-int TwipsToPixels(int twips, int dpi);

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "Module1.h"
 #include "Module_SetScreen.h"
 
 namespace {
@@ -20,11 +21,11 @@ public:
 Program::Program(PlatformServices& platform, GammaDevice& screen)
     : platform_(platform), screen_(screen), form_(platform) {}
 
-int Program::Run(FrontEnd& frontEnd) {
+int Program::Run(FrontEnd& frontEnd, const std::optional<Request>& start) {
     frontEnd_ = &frontEnd;
     const ScreenInUse screenInUse(screen_);
     try {
-        const int status = LoadAndRun(frontEnd);
+        const int status = LoadAndRun(frontEnd, start);
         Unload();
         return status;
     } catch (...) {
@@ -36,12 +37,15 @@ int Program::Run(FrontEnd& frontEnd) {
 
 // The run up to the unload: 0 when the start is refused or a stop comes
 // before the event loop, else the loop's status.
-int Program::LoadAndRun(FrontEnd& frontEnd) {
+int Program::LoadAndRun(FrontEnd& frontEnd, const std::optional<Request>& start) {
     // The mark that tells this run's record from another run's.
     const std::uint32_t run = std::random_device()();
     screen_.KeepRecordIn(platform_.BaselineRecord(), run);
-    if (!form_.Form_Load()) {
+    if (!form_.Form_Load(!start)) {
         return 0;
+    }
+    if (start) {
+        Carry(*start);
     }
     if (screen_.KeepsRecord()) {
         platform_.StartWatcher(run);
@@ -54,6 +58,7 @@ int Program::LoadAndRun(FrontEnd& frontEnd) {
     }
     frontEnd.BuildWindow(PlanWindow(form_));
     WatchScreen(frontEnd);
+    TakeRequests(frontEnd);
     return frontEnd.RunEventLoop();
 }
 
@@ -86,6 +91,64 @@ void Program::WatchScreen(FrontEnd& frontEnd) {
             return screen_.EventDescriptor() == fd;
         });
     }
+}
+
+void Program::HandOverArrived(std::span<const std::byte> message) {
+    if (const std::optional<Request> request = DecodeHandOver(message)) {
+        Carry(*request);
+    }
+}
+
+void Program::HotKeyPressed(std::size_t index) {
+    if (index < hotKeys_.size()) {
+        Carry(hotKeys_[index].request);
+    }
+}
+
+// The global keys are read once, at start, from the file the presets came
+// from.
+void Program::TakeRequests(FrontEnd& frontEnd) {
+    const int handOvers = platform_.ListenForHandOvers();
+    if (handOvers >= 0) {
+        frontEnd.WatchDescriptor(handOvers, [this] {
+            return platform_.TakeHandOvers(
+                [this](std::span<const std::byte> message) { HandOverArrived(message); });
+        });
+    }
+    hotKeys_ = ReadHotKeySettings(Module1::SettingsPath);
+    if (hotKeys_.empty()) {
+        return;
+    }
+    std::vector<HotKey> keys;
+    for (const HotKeySetting& setting : hotKeys_) {
+        keys.push_back(setting.key);
+    }
+    const int presses = platform_.GrabHotKeys(keys);
+    if (presses >= 0) {
+        frontEnd.WatchDescriptor(presses, [this] {
+            return platform_.TakeHotKeyPresses([this](std::size_t index) { HotKeyPressed(index); });
+        });
+    }
+}
+
+// Once the window has unloaded, the screen is not touched again.
+void Program::Carry(const Request& request) {
+    if (unloaded_) {
+        return;
+    }
+    if (request.action == Request::Action::ReadPreset) {
+        form_.ReadSlotFromOutside(request.slot);
+    } else {
+        form_.Label9_Click();
+    }
+}
+
+std::optional<int> HandOverToRunningProgram(PlatformServices& platform,
+                                            const std::optional<Request>& request) {
+    if (!request || !platform.AnotherInstanceRunning()) {
+        return std::nullopt;
+    }
+    return platform.HandOver(EncodeHandOver(*request)) ? 0 : 1;
 }
 
 void Program::Unload() {

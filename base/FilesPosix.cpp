@@ -205,7 +205,8 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
     }
     constexpr std::size_t kChunk = std::size_t{64} * 1024;
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
+    // Room for the last, empty read too, so that the text is never moved.
+    bytes.reserve(static_cast<std::size_t>(status.st_size) + kChunk);
     for (;;) {
         const std::size_t used = bytes.size();
         bytes.resize(used + kChunk);

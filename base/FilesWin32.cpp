@@ -156,7 +156,8 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
     }
     constexpr DWORD kChunk = 64 * 1024;
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    // Room for the last, empty read too, so that the text is never moved.
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart) + kChunk);
     for (;;) {
         const std::size_t used = bytes.size();
         bytes.resize(used + kChunk);

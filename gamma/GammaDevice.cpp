@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <exception>
 #include <functional>
-#include <iostream>
 #include <utility>
 
 #include "Module_SetScreen.h"
@@ -174,7 +174,7 @@ std::optional<BaselineRecord> GammaDevice::ReadRecord(std::optional<std::uint32_
     const std::optional<std::string> bytes = store_ != nullptr ? store_->Read() : std::nullopt;
     std::optional<BaselineRecord> record = bytes ? DecodeRecord(*bytes) : std::nullopt;
     if (bytes && !record) {
-        std::cerr << "kov-display: a damaged baseline record was removed\n";
+        std::fputs("kov-display: a damaged baseline record was removed\n", stderr);
         store_->Remove();
     }
     if (record && run && record->owner != *run) {
@@ -241,8 +241,10 @@ void GammaDevice::WriteRecord(bool includeKnown) {
         }
     }
     recordKept_ = false;
-    std::cerr << "kov-display: the baseline record could not be written; if the program is "
-                 "killed, the screen will not get its own ramp back\n";
+    std::fputs(
+        "kov-display: the baseline record could not be written; if the program is "
+        "killed, the screen will not get its own ramp back\n",
+        stderr);
 }
 
 // A record that another run wrote meanwhile is that run's to remove.

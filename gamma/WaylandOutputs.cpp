@@ -22,9 +22,10 @@ namespace {
 
 // Version 4 of wl_output tells the output's name, which is its id.
 constexpr std::uint32_t kOutputVersion = 4;
-// Displays have up to a few thousand levels (some 2^18 + 1); an output
-// claiming more than this is taken as one that cannot be adjusted.
-constexpr std::uint32_t kMaxLevels = 1U << 20;
+// Displays have from 256 to a few thousand levels. An output claiming
+// fewer than two (no ramp at all) or more than this cannot be adjusted.
+constexpr std::uint32_t kMinLevels = 2;
+constexpr std::uint32_t kMaxLevels = 65536;
 
 // A fresh file holding the tables, sealed so that the compositor may map it
 // without fearing that it shrinks or changes; holds nothing on failure.
@@ -43,7 +44,8 @@ UniqueFd SealedTables(std::span<const RampEntry> table) {
 // The outputs of a Wayland compositor through the wlroots gamma control
 // protocol, on one connection kept until this is destroyed. Each output the
 // compositor announces gets a gamma control; it is listed once the control
-// is granted, at the size the compositor gives, and never when refused.
+// is granted, at the size the compositor gives. A control refused, or of a
+// size that cannot be adjusted, is destroyed at once and never listed.
 //
 // The protocol cannot read an output's table, so every output reads as the
 // identity. A written table is sent at the next Flush, unless the output's
@@ -79,6 +81,8 @@ public:
         }
         AskForControls();
         const bool answered = wl_display_roundtrip(display_.Get()) >= 0;
+        // Sends the destruction of controls given up meanwhile.
+        wl_display_flush(display_.Get());
         changed_ = false;
         return answered;
     }
@@ -253,6 +257,15 @@ private:
         return true;
     }
 
+    // Gives up an output's control, refused or of no use, so that other
+    // programs may take it: the output is not listed any more.
+    void Drop(Output& output) {
+        output.levels = 0;
+        output.pending.clear();
+        output.control.Reset();
+        changed_ = true;
+    }
+
     // A connection in error is lost for good: nothing is listed or watched
     // any more, which the next TakeEvents reports.
     void NoticeLoss() {
@@ -306,16 +319,17 @@ const zwlr_gamma_control_v1_listener WaylandOutputs::kControlEvents = {
     .gamma_size =
         [](void* data, zwlr_gamma_control_v1* /*control*/, std::uint32_t size) {
             auto* const output = static_cast<Output*>(data);
-            output->levels = size <= kMaxLevels ? size : 0;
+            if (size < kMinLevels || size > kMaxLevels) {
+                output->owner->Drop(*output);
+                return;
+            }
+            output->levels = size;
             output->owner->changed_ = true;
         },
     .failed =
         [](void* data, zwlr_gamma_control_v1* /*control*/) {
             auto* const output = static_cast<Output*>(data);
-            output->levels = 0;
-            output->pending.clear();
-            output->control.Reset();
-            output->owner->changed_ = true;
+            output->owner->Drop(*output);
         },
 };
 

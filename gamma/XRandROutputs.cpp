@@ -64,6 +64,7 @@ public:
                     reinterpret_cast<const char*>(xcb_randr_get_output_info_name(info.Get()));
                 std::string id(name, xcb_randr_get_output_info_name_length(info.Get()));
                 active.push_back({id, size->size, !id.starts_with("XWAYLAND")});
+                RememberDriver(id, info->crtc);
                 crtcs_.push_back({std::move(id), info->crtc});
             }
         }
@@ -106,6 +107,29 @@ public:
             connection, crtc, static_cast<std::uint16_t>(output.levels), red, green,
             green + output.levels));
         return true;
+    }
+
+    // X keeps a CRTC's table while it drives nothing, and an output switched
+    // on again is normally given the CRTC it had. The set is checked at once.
+    bool WriteTableWhileOff(const GammaOutput& output, std::span<const RampEntry> table) override {
+        xcb_connection_t* const connection = Usable();
+        const auto driver = std::ranges::find(drivers_, output.id, &ListedCrtc::id);
+        if (connection == nullptr || driver == drivers_.end() || Listed(driver->crtc) ||
+            output.levels > std::numeric_limits<std::uint16_t>::max() ||
+            table.size() != kRampChannels * output.levels) {
+            return false;
+        }
+        const auto size = TakeReply(xcb_randr_get_crtc_gamma_size_reply, connection,
+                                    xcb_randr_get_crtc_gamma_size(connection, driver->crtc));
+        if (!size || size->size != output.levels) {
+            return false;
+        }
+        const RampEntry* const red = table.data();
+        const RampEntry* const green = red + output.levels;
+        return Accepted(connection,
+                        xcb_randr_set_crtc_gamma_checked(connection, driver->crtc,
+                                                         static_cast<std::uint16_t>(output.levels),
+                                                         red, green, green + output.levels));
     }
 
     // Checking the writes in order waits for the server once: the first
@@ -223,6 +247,15 @@ private:
         return infos;
     }
 
+    void RememberDriver(const std::string& id, xcb_randr_crtc_t crtc) {
+        const auto known = std::ranges::find(drivers_, id, &ListedCrtc::id);
+        if (known != drivers_.end()) {
+            known->crtc = crtc;
+        } else {
+            drivers_.push_back({id, crtc});
+        }
+    }
+
     bool Listed(xcb_randr_crtc_t crtc) const {
         return std::ranges::find(crtcs_, crtc, &ListedCrtc::crtc) != crtcs_.end();
     }
@@ -237,6 +270,8 @@ private:
     std::uint8_t eventBase_ = 0;
     // Each listed output's CRTC, from the last ActiveOutputs().
     std::vector<ListedCrtc> crtcs_;
+    // The CRTC that last drove each output ever listed.
+    std::vector<ListedCrtc> drivers_;
     // The writes since the last Flush(), to check there.
     std::vector<xcb_void_cookie_t> pending_;
 };

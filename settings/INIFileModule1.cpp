@@ -4,8 +4,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "SettingsFile.h"
 #include "SettingsText.h"
@@ -85,30 +88,66 @@ bool HoldsEntry(std::wstring_view text, std::wstring_view key) {
     return false;
 }
 
-}  // namespace
+// Whether the reader looks into a line: one that is no comment and holds
+// an "=". Only such lines are decoded.
+bool MayHoldEntry(std::string_view line) {
+    return !IsComment(line) && HoldsEqualsSign(line);
+}
 
-// Only lines that may hold an entry are decoded.
-std::wstring ValueInBytes(std::string_view bytes, std::wstring_view key) {
-    const std::wstring_view searchKey = TrimSpaces(key);
+// Whether the reader takes the line for an entry of searchKey (the key
+// trimmed); the line, decoded, is left in text.
+bool ReadsAsEntry(std::string_view line, std::wstring_view searchKey, std::wstring& text) {
+    if (!MayHoldEntry(line)) {
+        return false;
+    }
+    DecodeSettingsText(line, text);
+    return HoldsEntry(text, searchKey);
+}
+
+// Gives each key not found yet the value of the first line the reader
+// takes for it, in one pass that decodes each line once at most and ends
+// once every key is found. Values found stay when a later step throws.
+void FindValues(std::string_view bytes, std::span<const std::wstring_view> keys,
+                std::vector<std::wstring>& values, std::vector<bool>& found) {
+    std::vector<std::wstring_view> searchKeys(keys.begin(), keys.end());
+    std::ranges::for_each(searchKeys, [](std::wstring_view& key) { key = TrimSpaces(key); });
+    auto left = std::ranges::count(found, false);
     std::wstring line;
     ByteLines lines(bytes);
-    for (std::string_view lineBytes; lines.Next(lineBytes);) {
-        if (IsComment(lineBytes) || !HoldsEqualsSign(lineBytes)) {
+    for (std::string_view lineBytes; left > 0 && lines.Next(lineBytes);) {
+        if (!MayHoldEntry(lineBytes)) {
             continue;
         }
         DecodeSettingsText(lineBytes, line);
-        if (HoldsEntry(line, searchKey)) {
-            line.erase(0, line.find(L'=') + 1);
-            return line;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (!found[i] && HoldsEntry(line, searchKeys[i])) {
+                values[i].assign(line, line.find(L'=') + 1);
+                found[i] = true;
+                --left;
+            }
         }
     }
-    return {};
+}
+
+}  // namespace
+
+std::wstring ValueInBytes(std::string_view bytes, std::wstring_view key) {
+    std::vector<std::wstring> value(1);
+    std::vector<bool> found(1);
+    FindValues(bytes, std::span(&key, 1), value, found);
+    return std::move(value[0]);
 }
 
 // The new file: retained lines (two characters or more) without their
 // leading spaces, matching ones replaced, each ended by CR LF. Lines kept
 // unchanged keep their bytes exactly, even bytes the code page does not
 // define, so a rewrite never alters text it did not mean to change.
+//
+// The reader finds a key anywhere in a line ("#RGB1=1,2,3", "X RGB1=1"),
+// the writer only at a line's start. So that a save is what the next read
+// finds, the new entry also goes in just before the first line the reader
+// would take for the key when that line is not one replaced; the user's
+// line stays as it was, after it.
 std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_view key,
                                           std::wstring_view value) {
     if (HoldsLineBreak(key) || HoldsLineBreak(value)) {
@@ -118,8 +157,11 @@ std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_v
     entryText.reserve(key.size() + 1 + value.size());
     entryText.append(key).append(1, L'=').append(value);
     const std::string entry = EncodeSettingsText(entryText);
+    const std::wstring_view searchKey = TrimSpaces(key);
     std::string text;
     text.reserve(bytes.size() + entry.size() + 2 * kLineEnd.size());
+    // Whether an entry line stands before every line the reader would take
+    // for the key.
     bool found = false;
     std::wstring scratch;
     ByteLines lines(bytes);
@@ -132,6 +174,10 @@ std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_v
             text += entry;
             found = true;
         } else {
+            if (!found && ReadsAsEntry(retained, searchKey, scratch)) {
+                text.append(entry).append(kLineEnd);
+                found = true;
+            }
             text += retained;
         }
         text += kLineEnd;
@@ -144,14 +190,22 @@ std::optional<std::string> RewrittenBytes(std::string_view bytes, std::wstring_v
 }
 
 std::wstring ReadIniValue(const std::filesystem::path& path, std::wstring_view key) {
+    return ReadIniValues(path, std::span(&key, 1))[0];
+}
+
+std::vector<std::wstring> ReadIniValues(const std::filesystem::path& path,
+                                        std::span<const std::wstring_view> keys) {
+    std::vector<std::wstring> values(keys.size());
+    std::vector<bool> found(keys.size());
     try {
-        const std::optional<std::string> bytes = SettingsFile::ReadFileBytes(path);
-        return bytes ? ValueInBytes(*bytes, key) : std::wstring{};
+        if (const std::optional<std::string> bytes = SettingsFile::ReadFileBytes(path)) {
+            FindValues(*bytes, keys, values, found);
+        }
     } catch (...) {
         // Out of memory on an absurd file, or a path the library rejects:
-        // either way the file cannot be read.
-        return {};
+        // the keys not found by then cannot be read.
     }
+    return values;
 }
 
 bool WriteIniValue(const std::filesystem::path& path, std::wstring_view key,

@@ -54,9 +54,9 @@ std::optional<std::array<std::int32_t, 3>> ParsePreset(std::wstring_view value) 
 }
 
 // A slot whose value is no preset keeps the offsets it had, unused.
-void LoadSlot(const std::filesystem::path& path, int slot) {
+void LoadSlot(int slot, std::wstring_view value) {
     PresetUsed[slot] = 0;
-    if (const auto offsets = ParsePreset(INIFileModule1::ReadIniValue(path, SlotKey(slot)))) {
+    if (const auto offsets = ParsePreset(value)) {
         StorePreset(slot, (*offsets)[0], (*offsets)[1], (*offsets)[2]);
     }
 }
@@ -118,10 +118,17 @@ void InitSettingsPath(const std::filesystem::path& programFolder, bool programFo
     }
 }
 
+// The file is read once for the seven keys: AUTOLOAD, then the slots'.
 void LoadPresets(const std::filesystem::path& path) {
-    AutoLoadSlot = AutoLoadSlotFromValue(INIFileModule1::ReadIniValue(path, L"AUTOLOAD"));
+    std::vector<std::wstring> keys{L"AUTOLOAD"};
     for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
-        LoadSlot(path, slot);
+        keys.push_back(SlotKey(slot));
+    }
+    const std::vector<std::wstring_view> keyViews(keys.begin(), keys.end());
+    const std::vector<std::wstring> values = INIFileModule1::ReadIniValues(path, keyViews);
+    AutoLoadSlot = AutoLoadSlotFromValue(values[0]);
+    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+        LoadSlot(slot, values[slot]);
     }
 }
 

@@ -50,7 +50,7 @@ std::wstring PresetValueText(int slot);
 void InitSettingsPath(const std::filesystem::path& programFolder, bool programFolderWritable,
                       const std::filesystem::path& userFolder);
 
-// Reads AUTOLOAD and the keys RGB1..RGB6 from the settings file.
+// Reads AUTOLOAD and the keys RGB1..RGB6 from one reading of the settings file.
 void LoadPresets(const std::filesystem::path& path);
 
 // Writes the key of one slot ("RGB" and the slot number) with value, the

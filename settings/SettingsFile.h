@@ -27,7 +27,8 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 // written, and opens a temporary file beside it whose Commit replaces the
 // file, flushed to the disk; the link, if any, stays. Where the folder
 // refuses the temporary file or the rename, the file is rewritten in place
-// instead. Nothing when it cannot. One implementation per platform.
+// instead. Nothing when it cannot, or when path is a link of another
+// user's (on Linux). One implementation per platform.
 std::unique_ptr<PendingFile> BeginReplacement(const std::filesystem::path& path);
 
 // Opens a temporary file beside path whose Commit gives it that name only

@@ -102,33 +102,16 @@ void ControlScrollBar::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+// Qt steps a vertical bar down on Left and up on Right (towards its end and
+// its start, as on a horizontal one); Windows takes Left as Up and Right as
+// Down. Every other key is Qt's, which matches Windows.
 void ControlScrollBar::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Left:
-            triggerAction(SliderSingleStepSub);
-            break;
-        case Qt::Key_Down:
-        case Qt::Key_Right:
-            triggerAction(SliderSingleStepAdd);
-            break;
-        case Qt::Key_PageUp:
-            triggerAction(SliderPageStepSub);
-            break;
-        case Qt::Key_PageDown:
-            triggerAction(SliderPageStepAdd);
-            break;
-        case Qt::Key_Home:
-            triggerAction(SliderToMinimum);
-            break;
-        case Qt::Key_End:
-            triggerAction(SliderToMaximum);
-            break;
-        default:
-            event->ignore();
-            return;
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        triggerAction(event->key() == Qt::Key_Left ? SliderSingleStepSub : SliderSingleStepAdd);
+        event->accept();
+        return;
     }
-    event->accept();
+    QScrollBar::keyPressEvent(event);
 }
 
 ControlButton::ControlButton(const QString& caption, QWidget* parent)

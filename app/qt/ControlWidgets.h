@@ -57,8 +57,9 @@ private:
 // A vertical scroll bar that a user moves only as a Windows scroll bar
 // allows: its arrows, its track and its thumb with the left button, and
 // the keyboard (Up and Left step up, Down and Right step down, Page Up and
-// Page Down, Home and End). The wheel, the middle button and the right
-// button (Qt's own context menu) do nothing to it.
+// Page Down, Home and End; only Left and Right differ from Qt's own). The
+// wheel, the middle button and the right button (Qt's own context menu) do
+// nothing to it.
 class ControlScrollBar : public QScrollBar {
     Q_OBJECT
 public:

@@ -68,7 +68,8 @@ FrmMainWindow::FrmMainWindow(std::span<const PlannedControl> plan, int dpi) {
                    Qt::WindowCloseButtonHint);
     setWindowTitle(ToQString(kFrmMainCaption));
     setWindowIcon(ProgramIcon());
-    setFixedSize(TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi));
+    const PixelRect client = ToPixels({0, 0, kClientWidthTwips, kClientHeightTwips}, dpi);
+    setFixedSize(client.width, client.height);
     setFont(CaptionFont());
 
     for (const PlannedControl& entry : plan) {

@@ -9,10 +9,11 @@
 #include <utility>
 
 #include "Resources.h"
+#include "Win32PlatformServices.h"
 
 namespace {
 
-constexpr wchar_t kMainClassName[] = L"KovDisplayFrmMain";
+constexpr const wchar_t* kMainClassName = kMainWindowClassName;
 
 // Control identifiers: the entry's place in the plan plus this. They stay
 // clear of IDOK and IDCANCEL, which the dialog manager sends for the Enter
@@ -220,6 +221,16 @@ LRESULT MainWindow::OnMainMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 events_.SessionEnding();
             }
             return 0;
+        case WM_COPYDATA: {
+            // A later start hands its request over (Win32PlatformServices::HandOver).
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (data->dwData != kHandOverDataMark) {
+                break;
+            }
+            events_.HandOverArrived(
+                std::span(static_cast<const std::byte*>(data->lpData), data->cbData));
+            return TRUE;
+        }
         case WM_DESTROY:
             WTSUnRegisterSessionNotification(window_);
             PostQuitMessage(0);

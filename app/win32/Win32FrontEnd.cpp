@@ -8,12 +8,15 @@ void Win32FrontEnd::BuildWindow(std::span<const PlannedControl> plan) {
 }
 
 // Runs until the window has been destroyed (its WM_DESTROY posts WM_QUIT)
-// or Quit was called.
+// or Quit was called. Global keys, registered for this thread, come with
+// no window.
 int Win32FrontEnd::RunEventLoop() {
     window_->Show(showCommand_);
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!window_->TranslateDialogMessage(message)) {
+        if (message.hwnd == nullptr && message.message == WM_HOTKEY) {
+            events_.HotKeyPressed(message.wParam);
+        } else if (!window_->TranslateDialogMessage(message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

@@ -14,8 +14,10 @@
 #include <thread>
 #include <utility>
 
+#include "HandOverSocket.h"
 #include "RuntimeFolder.h"
 #include "WatcherLaunch.h"
+#include "X11HotKeys.h"
 
 std::optional<std::filesystem::path> CurrentInstanceLockPath() {
     return CurrentDisplayFile("instance", ".lock");
@@ -27,6 +29,8 @@ std::optional<std::filesystem::path> CurrentRecordPath() {
 
 LinuxPlatformServices::LinuxPlatformServices(std::optional<std::filesystem::path> lockPath)
     : lockPath_(std::move(lockPath)) {}
+
+LinuxPlatformServices::~LinuxPlatformServices() = default;
 
 namespace {
 
@@ -130,4 +134,51 @@ std::filesystem::path LinuxPlatformServices::ProgramFolder() {
     std::error_code error;
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::filesystem::current_path(error) : executable.parent_path();
+}
+
+std::optional<std::filesystem::path> LinuxPlatformServices::HandOverPath() const {
+    if (!lockPath_) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(*lockPath_).replace_extension(".socket");
+}
+
+// The running program takes its socket only once its window is built;
+// a start shortly before this one may still be loading.
+bool LinuxPlatformServices::HandOver(std::span<const std::byte> message) {
+    using namespace std::chrono_literals;
+    const auto path = HandOverPath();
+    if (!path) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!SendHandOver(*path, message)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
+int LinuxPlatformServices::ListenForHandOvers() {
+    const auto path = HandOverPath();
+    if (lock_ && path) {
+        handOvers_ = BindHandOverSocket(*path);
+    }
+    return handOvers_ ? handOvers_.Get() : -1;
+}
+
+bool LinuxPlatformServices::TakeHandOvers(
+    const std::function<void(std::span<const std::byte>)>& arrived) {
+    return handOvers_ && ::TakeHandOvers(handOvers_.Get(), arrived);
+}
+
+int LinuxPlatformServices::GrabHotKeys(std::span<const HotKey> keys) {
+    hotKeys_ = std::make_unique<X11HotKeys>(keys);
+    return hotKeys_->Descriptor();
+}
+
+bool LinuxPlatformServices::TakeHotKeyPresses(const std::function<void(std::size_t)>& pressed) {
+    return hotKeys_ && hotKeys_->TakePresses(pressed);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -31,10 +32,15 @@ std::filesystem::path UserSettingsFolder(std::string_view configHome, std::strin
 // user. Once claimed, the run lock beside it is taken too, and handed on to
 // the watcher, which holds it until it is done. The baseline record lives
 // beside the locks, and the watcher's pipe is held for the life of the
-// process.
+// process. Later starts hand their requests over through a socket beside
+// the lock (the lock's path with the extension .socket), and global keys
+// are grabbed on the X server.
+class X11HotKeys;
+
 class LinuxPlatformServices : public PlatformServices {
 public:
     explicit LinuxPlatformServices(std::optional<std::filesystem::path> lockPath);
+    ~LinuxPlatformServices() override;
 
     bool AnotherInstanceRunning() override;
     std::filesystem::path ProgramFolder() override;
@@ -42,11 +48,20 @@ public:
     std::filesystem::path UserSettingsFolder() override;
     RecordStore* BaselineRecord() override;
     void StartWatcher(std::uint32_t run) override;
+    bool HandOver(std::span<const std::byte> message) override;
+    int ListenForHandOvers() override;
+    bool TakeHandOvers(const std::function<void(std::span<const std::byte>)>& arrived) override;
+    int GrabHotKeys(std::span<const HotKey> keys) override;
+    bool TakeHotKeyPresses(const std::function<void(std::size_t)>& pressed) override;
 
 private:
+    std::optional<std::filesystem::path> HandOverPath() const;
+
     std::optional<std::filesystem::path> lockPath_;
     UniqueFd lock_;
     UniqueFd runLock_;
     CurrentRecord record_{&CurrentRecordPath};
     UniqueFd watcherPipe_;
+    UniqueFd handOvers_;
+    std::unique_ptr<X11HotKeys> hotKeys_;
 };

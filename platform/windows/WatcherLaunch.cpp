@@ -37,8 +37,10 @@ private:
 
 void LaunchWatcher(std::uint32_t run, HANDLE heldObject) {
     HANDLE self = nullptr;
+    // Waiting needs SYNCHRONIZE; telling that the handle is a process's
+    // (GetProcessId) needs the limited query right.
     if (DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
-                        SYNCHRONIZE, TRUE, 0) == FALSE) {
+                        SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0) == FALSE) {
         return;
     }
     const UniqueKernelHandle inheritedSelf(self);

@@ -13,7 +13,7 @@
 inline constexpr std::wstring_view kWatchSwitch = L"--watch-run";
 
 // Starts this executable as the watcher of run. It inherits a handle to this
-// process that can only be waited on, and one to heldObject (unless null),
+// process that can only be waited on and asked for its id, and one to heldObject (unless null),
 // which it holds until it ends; it shows no window, no taskbar button and
 // no busy cursor.
 void LaunchWatcher(std::uint32_t run, HANDLE heldObject);

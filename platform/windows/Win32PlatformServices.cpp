@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -47,6 +48,49 @@ UniqueKernelHandle TakeRunMark(const std::wstring& name) {
     return UniqueKernelHandle(CreateMutexW(nullptr, FALSE, name.c_str()));
 }
 
+UINT VirtualKeyOf(std::uint16_t key) {
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) {
+        return key;
+    }
+    if (key >= HotKey::kF1 && key < HotKey::kF1 + 24) {
+        return VK_F1 + (key - HotKey::kF1);
+    }
+    switch (key) {
+        case HotKey::kPageUp:
+            return VK_PRIOR;
+        case HotKey::kPageDown:
+            return VK_NEXT;
+        case HotKey::kHome:
+            return VK_HOME;
+        case HotKey::kEnd:
+            return VK_END;
+        case HotKey::kInsert:
+            return VK_INSERT;
+        case HotKey::kDelete:
+            return VK_DELETE;
+        case HotKey::kLeft:
+            return VK_LEFT;
+        case HotKey::kRight:
+            return VK_RIGHT;
+        case HotKey::kUp:
+            return VK_UP;
+        case HotKey::kDown:
+            return VK_DOWN;
+        default:
+            return 0;
+    }
+}
+
+// Held down, a key is reported once.
+UINT ModifiersOf(unsigned modifiers) {
+    UINT flags = MOD_NOREPEAT;
+    flags |= (modifiers & HotKey::kCtrl) != 0 ? MOD_CONTROL : 0;
+    flags |= (modifiers & HotKey::kAlt) != 0 ? MOD_ALT : 0;
+    flags |= (modifiers & HotKey::kShift) != 0 ? MOD_SHIFT : 0;
+    flags |= (modifiers & HotKey::kWin) != 0 ? MOD_WIN : 0;
+    return flags;
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> CurrentRecordPath() {
@@ -61,6 +105,12 @@ std::optional<std::filesystem::path> CurrentRecordPath() {
 }
 
 Win32PlatformServices::Win32PlatformServices(std::wstring_view mutexName) : mutexName_(mutexName) {}
+
+Win32PlatformServices::~Win32PlatformServices() {
+    for (std::size_t id = 0; id < hotKeyIds_; ++id) {
+        UnregisterHotKey(nullptr, static_cast<int>(id));
+    }
+}
 
 bool Win32PlatformServices::AnotherInstanceRunning() {
     if (instanceMutex_) {
@@ -147,4 +197,39 @@ std::wstring ModuleFileName(HMODULE module, std::size_t initialCapacity) {
         }
         name.resize(std::min(name.size() * 2, kLongestPath));
     }
+}
+
+// The running program makes its window once it has loaded; a start shortly
+// before this one may still be loading. A window that does not answer
+// within two seconds is taken to be hung.
+bool Win32PlatformServices::HandOver(std::span<const std::byte> message) {
+    using namespace std::chrono_literals;
+    COPYDATASTRUCT data{kHandOverDataMark, static_cast<DWORD>(message.size()),
+                        const_cast<std::byte*>(message.data())};
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    for (;;) {
+        DWORD_PTR taken = FALSE;
+        const HWND window = FindWindowW(kMainWindowClassName, nullptr);
+        if (window != nullptr &&
+            SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                SMTO_ABORTIFHUNG | SMTO_BLOCK, 2000, &taken) != 0 &&
+            taken == TRUE) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        Sleep(100);
+    }
+}
+
+// A key another program has registered is skipped; the ids stay the keys'
+// indexes all the same.
+int Win32PlatformServices::GrabHotKeys(std::span<const HotKey> keys) {
+    for (std::size_t index = 0; index < keys.size(); ++index) {
+        RegisterHotKey(nullptr, static_cast<int>(index), ModifiersOf(keys[index].modifiers),
+                       VirtualKeyOf(keys[index].key));
+    }
+    hotKeyIds_ = keys.size();
+    return -1;
 }

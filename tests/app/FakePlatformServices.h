@@ -30,6 +30,19 @@ public:
     std::filesystem::path UserSettingsFolder() override { return userSettingsFolder; }
     RecordStore* BaselineRecord() override { return &record; }
     void StartWatcher(std::uint32_t run) override { watchedRun = run; }
+    bool HandOver(std::span<const std::byte> message) override {
+        handedOver.assign(message.begin(), message.end());
+        return handOverTaken;
+    }
+    int ListenForHandOvers() override { return -1; }
+    bool TakeHandOvers(const std::function<void(std::span<const std::byte>)>&) override {
+        return false;
+    }
+    int GrabHotKeys(std::span<const HotKey> keys) override {
+        grabbed.assign(keys.begin(), keys.end());
+        return -1;
+    }
+    bool TakeHotKeyPresses(const std::function<void(std::size_t)>&) override { return false; }
 
     bool anotherInstance = false;
     bool programFolderWritable = true;
@@ -38,6 +51,9 @@ public:
     std::function<void()> onNotice;  // runs while a notice shows
     MemoryRecordStore record;
     std::optional<std::uint32_t> watchedRun;
+    bool handOverTaken = true;
+    std::vector<std::byte> handedOver;
+    std::vector<HotKey> grabbed;
 
 private:
     std::filesystem::path programFolder_;

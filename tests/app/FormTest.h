@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "FakePlatformServices.h"
 #include "FrmMain.h"
@@ -17,14 +17,8 @@
 #include "Module_SetScreen.h"
 #include "RecordingGammaOutputs.h"
 
-// Red, green and blue offsets as handed to the screen.
-struct Offsets {
-    std::int16_t red;
-    std::int16_t green;
-    std::int16_t blue;
-};
-
-using Positions = std::array<int, 4>;
+using Offsets = std::array<std::int16_t, 3>;  // red, green, blue, as handed to the screen
+using Positions = std::array<int, 4>;         // all channels, red, green, blue
 
 // The window over a recording screen whose ramp is not the identity, with
 // its program folder fresh in the temp folder. Modules start fresh.
@@ -57,23 +51,10 @@ protected:
         const auto& written = screen.Written();
         ASSERT_EQ(written.size() - mark, expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
-            const Offsets& o = expected[i];
+            const auto [red, green, blue] = expected[i];
             EXPECT_EQ(RampOfTable(written[mark + i].table),
-                      Module_SetScreen::BuildWorkRamp(captured, o.red, o.green, o.blue))
-                << "apply " << i << " is not (" << o.red << ", " << o.green << ", " << o.blue
-                << ")";
-        }
-    }
-
-    Positions SliderPositions() const {
-        return {form.VScrollA[0].Value(), form.VScrollA[1].Value(), form.VScrollA[2].Value(),
-                form.VScrollA[3].Value()};
-    }
-
-    void ExpectLabelsInStep() const {
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(form.Label5[i].Caption(),
-                      std::to_wstring(100 - 2 * form.VScrollA[i].Value()));
+                      Module_SetScreen::BuildWorkRamp(captured, red, green, blue))
+                << "apply " << i << " is not (" << red << ", " << green << ", " << blue << ")";
         }
     }
 

@@ -15,7 +15,7 @@ public:
         duringLoop();
         return 7;
     }
-    void Quit() override { ++quits; }
+    void Quit() override {}
     void WatchDescriptor(int fd, std::function<bool()> onReadable) override {
         watched = fd;
         readable = std::move(onReadable);
@@ -24,15 +24,16 @@ public:
     std::function<void()> duringLoop = [] {};
     bool built = false;
     int loops = 0;
-    int quits = 0;
     int watched = -1;
     std::function<bool()> readable;
 };
 
-// One way the program's run can end.
+// One way the program's run can end. A stop may come while a notice shows:
+// the second start's, or the one that says no output can be adjusted.
 struct WayOut {
     const char* what;
     bool anotherInstance;
+    bool stopDuringNotice;
     void (*duringLoop)(Program&);
     int status;
 };
@@ -43,11 +44,13 @@ void Move(Program& program) {
 
 // clang-format off
 const WayOut kWaysOut[] = {
-    {"the window closes", false, Move, 7},
-    {"a stop signal", false, [](Program& p) { Move(p); p.StopRequested(); }, 7},
-    {"the session ends", false, [](Program& p) { Move(p); p.SessionEnding(); }, 7},
-    {"an error escapes the loop", false, [](Program& p) { Move(p); throw std::runtime_error("lost"); }, 1},
-    {"a refused second start", true, Move, 0},
+    {"the window closes", false, false, Move, 7},
+    {"a stop signal", false, false, [](Program& p) { Move(p); p.StopRequested(); }, 7},
+    {"the session ends", false, false, [](Program& p) { Move(p); p.SessionEnding(); }, 7},
+    {"an error escapes the loop", false, false, [](Program& p) { Move(p); throw std::runtime_error("lost"); }, 1},
+    {"a refused second start", true, false, Move, 0},
+    {"a stop during the second start's notice", true, true, Move, 0},
+    {"a stop during the notice that nothing can be adjusted", false, true, Move, 0},
 };
 // clang-format on
 
@@ -65,30 +68,22 @@ TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
     Program program(platform, device);
     FakeFrontEnd frontEnd;
     frontEnd.duringLoop = [&] { way.duringLoop(program); };
+    if (way.stopDuringNotice) {
+        screen.Refuse("primary", true);
+        platform.onNotice = [&] { program.StopRequested(); };
+    }
+    const bool runs = !way.anotherInstance && !way.stopDuringNotice;
     EXPECT_EQ(program.Run(frontEnd), way.status);
-    EXPECT_EQ(frontEnd.loops, way.anotherInstance ? 0 : 1);
-    EXPECT_EQ(frontEnd.built, !way.anotherInstance);
-    EXPECT_EQ(screen.Writes(), way.anotherInstance ? 0 : 2);
+    EXPECT_EQ(frontEnd.loops, runs ? 1 : 0);
+    EXPECT_EQ(frontEnd.built, runs);
+    EXPECT_EQ(screen.Writes(), runs ? 2 : 0);
     EXPECT_EQ(screen.Screen(), captured);
     EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
-    EXPECT_EQ(platform.watchedRun.has_value(), !way.anotherInstance);
+    EXPECT_EQ(platform.watchedRun.has_value(), runs);
     EXPECT_FALSE(platform.record.bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, ProgramTest, ::testing::ValuesIn(kWaysOut));
-
-TEST_F(FormTest, AStopWhileANoticeShowsEndsTheProgramWithoutItsLoop) {
-    screen.Refuse("primary", true);
-    for (const bool anotherInstance : {true, false}) {
-        platform.anotherInstance = anotherInstance;
-        Program program(platform, device);
-        FakeFrontEnd frontEnd;
-        platform.onNotice = [&] { program.StopRequested(); };
-        EXPECT_EQ(program.Run(frontEnd), 0);
-        EXPECT_EQ(frontEnd.quits, 1);
-        EXPECT_EQ(frontEnd.loops, 0);
-    }
-}
 
 // Whether the primary output can be read, whether an output that shows no table (as
 // XWayland's) is there too, and whether the program says no output can be adjusted.
@@ -130,4 +125,85 @@ TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReap
     program.Run(frontEnd);
     EXPECT_EQ(frontEnd.watched, 5);
     EXPECT_EQ(screen.Writes(), 3);
+}
+
+// Slot 2 is the start-up preset, slot 3 is (20, -4, 0), slot 4 is empty.
+class RequestTest : public FormTest {
+protected:
+    RequestTest() {
+        WriteSettings(
+            "AUTOLOAD=2\r\nRGB2=-10,-10,-10\r\nRGB3=20,-4,0\r\nHOTKEY3=Ctrl+Alt+3\r\n"
+            "HOTKEY0=ctrl+alt+0\r\nHOTKEY5=Ctrl+Alt+Q+3\r\nHOTKEY6=Alt+Ctrl+3\r\n");
+    }
+    static std::vector<std::byte> Message(const Request& request) {
+        const HandOverMessage message = EncodeHandOver(request);
+        return {message.begin(), message.end()};
+    }
+    Positions Sliders() {
+        const auto& sliders = program.Form().VScrollA;
+        return {sliders[0].Value(), sliders[1].Value(), sliders[2].Value(), sliders[3].Value()};
+    }
+    Program program{platform, device};
+    FakeFrontEnd frontEnd;
+    // Slot 3's colours differ, so the all-channels slider stays where slot 2 put it.
+    static constexpr Positions kSlot3AfterSlot2{55, 40, 52, 50};
+    static constexpr Positions kMiddle{50, 50, 50, 50};
+};
+
+TEST_F(RequestTest, AStartRequestTakesThePlaceOfTheStartUpPreset) {
+    program.Run(frontEnd, Request{Request::Action::ReadPreset, 3});
+    ExpectAppliesSince(0, {{20, 0, 0}, {20, -4, 0}, {0, 0, 0}});
+}
+
+TEST_F(RequestTest, AResetAtStartAppliesNothingButTheCapturedRamp) {
+    program.Run(frontEnd, Request{});
+    ExpectAppliesSince(0, {{0, 0, 0}, {0, 0, 0}});
+}
+
+TEST_F(RequestTest, HandedOverRequestsAreCarriedOutAndAnythingElseIsIgnored) {
+    frontEnd.duringLoop = [&] {
+        program.HandOverArrived(Message({Request::Action::ReadPreset, 4}));
+        program.HandOverArrived(Message({Request::Action::ReadPreset, 7}));
+        program.HandOverArrived({});
+        EXPECT_EQ(Sliders(), (Positions{55, 55, 55, 55}));
+        program.HandOverArrived(Message({Request::Action::ReadPreset, 3}));
+        EXPECT_EQ(Sliders(), kSlot3AfterSlot2);
+        EXPECT_FALSE(program.Form().Frame2.Visible());
+        program.HandOverArrived(Message({}));
+        EXPECT_EQ(Sliders(), kMiddle);
+    };
+    program.Run(frontEnd);
+}
+
+TEST_F(RequestTest, TheSettingsGlobalKeysAreGrabbedAndReadTheirSlotOrReset) {
+    frontEnd.duringLoop = [&] {
+        ASSERT_EQ(platform.grabbed,
+                  (std::vector{*ParseHotKey(L"Ctrl+Alt+0"), *ParseHotKey(L"Ctrl+Alt+3")}));
+        program.HotKeyPressed(1);
+        EXPECT_EQ(Sliders(), kSlot3AfterSlot2);
+        program.HotKeyPressed(2);
+        program.HotKeyPressed(static_cast<std::size_t>(-1));
+        EXPECT_EQ(Sliders(), kSlot3AfterSlot2);
+        program.HotKeyPressed(0);
+        EXPECT_EQ(Sliders(), kMiddle);
+        // Saving a preset keeps the keys' lines as it keeps every line.
+        program.Form().Command2_Click(0);
+        program.Form().Label6_Click(4);
+        EXPECT_NE(Settings().find("\r\nHOTKEY6=Alt+Ctrl+3\r\nRGB4=0,0,0\r\n"), std::string::npos);
+    };
+    program.Run(frontEnd);
+}
+
+TEST_F(RequestTest, ASecondStartHandsItsRequestOverOnlyWhenAProgramRuns) {
+    const Request read3{Request::Action::ReadPreset, 3};
+    EXPECT_EQ(HandOverToRunningProgram(platform, read3), std::nullopt);
+    platform.anotherInstance = true;
+    EXPECT_EQ(HandOverToRunningProgram(platform, std::nullopt), std::nullopt);
+    EXPECT_TRUE(platform.handedOver.empty());
+    EXPECT_EQ(HandOverToRunningProgram(platform, read3), 0);
+    EXPECT_EQ(platform.handedOver, Message(read3));
+    platform.handOverTaken = false;
+    EXPECT_EQ(HandOverToRunningProgram(platform, Request{}), 1);
+    EXPECT_EQ(platform.notices.size(), 0U);
+    EXPECT_EQ(screen.Reads() + screen.Writes(), 0);
 }

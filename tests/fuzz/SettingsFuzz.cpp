@@ -1,6 +1,4 @@
 // Input: key length, value length (a byte each), key, value, file bytes.
-#include <algorithm>
-#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +8,7 @@
 
 #include "INIFileModule1.h"
 #include "SettingsText.h"
+#include "TextLines.h"
 #include "TextToNumber.h"
 
 bool HasOnlyCrLfLineEnds(std::string_view text) {
@@ -20,9 +19,15 @@ bool HasOnlyCrLfLineEnds(std::string_view text) {
     return cr == text.npos && lf == text.npos && text.ends_with("\r\n");
 }
 
-bool Mentions(std::string_view bytes, std::wstring_view key) {
-    const auto same = [](char a, wchar_t b) { return std::toupper(a & 0xFF) == std::toupper(b); };
-    return std::search(bytes.begin(), bytes.end(), key.begin(), key.end(), same) != bytes.end();
+// Whether the reader can find key=value as the writer puts it: a key
+// without "=", a space at its end or ";" at its start, in text that the
+// code page holds.
+bool ReadableEntry(std::wstring_view key, std::wstring_view value) {
+    const auto held = [](std::wstring_view text) {
+        return DecodeSettingsText(EncodeSettingsText(text)) == text;
+    };
+    return key.find(L'=') == key.npos && !key.ends_with(L' ') &&
+           !TrimSpaces(key).starts_with(L';') && held(key) && held(value);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -39,14 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PanelModeForSlotAction(found);
     PresetOffsetFromField(found);
     const auto rewritten = INIFileModule1::RewrittenBytes(bytes, keyText, valueText);
-    const auto letterOrDigit = [](wchar_t c) { return c < 0x80 && std::isalnum(c); };
-    const auto printable = [](wchar_t c) { return c >= 0x20 && c < 0x7F; };
-    const bool plain = !keyText.empty() &&
-                       std::all_of(keyText.begin(), keyText.end(), letterOrDigit) &&
-                       std::all_of(valueText.begin(), valueText.end(), printable);
-    const bool readsBack =
-        !plain || Mentions(bytes, keyText) ||
-        (rewritten && INIFileModule1::ValueInBytes(*rewritten, keyText) == valueText);
+    const bool readsBack = !rewritten || !ReadableEntry(keyText, valueText) ||
+                           INIFileModule1::ValueInBytes(*rewritten, keyText) == valueText;
     if ((rewritten && !HasOnlyCrLfLineEnds(*rewritten)) || !readsBack) {
         std::abort();
     }

@@ -27,15 +27,17 @@ const std::tuple<std::string_view, std::wstring_view, std::wstring_view> kReadCa
      L"\ue000\ue4c6\ue765\ufffd\u4e2d\ufffd"}};
 const std::tuple<std::string_view, std::wstring_view, std::wstring_view, std::string_view> kWriteCases[] = {
     {kEightLines, L"RGB1", L"10,-20,0", kEightLinesAfter}, {"", L"RGB1", L"1,2,3", "RGB1=1,2,3\r\n"},
-    {";c\r\nAUTOLOAD=0\r\n", L"RGB3", L"2,4,6", ";c\r\nAUTOLOAD=0\r\nRGB3=2,4,6\r\n"}, {"K=1\r\n", L"", L"v", "K=1\r\n=v\r\n"},
-    {"rgb1=4,4,4\r\n", L"Rgb1", L"5", "Rgb1=5\r\n"}, {"RGB1=1\r\n", L" RGB1", L"2", "RGB1=1\r\n RGB1=2\r\n"},
-    {"X RGB1=1\r\n;RGB1=2\r\nRGB10=3", L"RGB1", L"9", "X RGB1=1\r\n;RGB1=2\r\nRGB10=3\r\nRGB1=9\r\n"},
+    {";c\r\nAUTOLOAD=0\r\n", L"RGB3", L"2,4,6", ";c\r\nAUTOLOAD=0\r\nRGB3=2,4,6\r\n"}, {"K=1\r\n", L"", L"v", "=v\r\nK=1\r\n"},
+    {"rgb1=4,4,4\r\n", L"Rgb1", L"5", "Rgb1=5\r\n"}, {"RGB1=1\r\n", L" RGB1", L"2", " RGB1=2\r\nRGB1=1\r\n"},
+    {"X RGB1=1\r\n;RGB1=2\r\nRGB10=3", L"RGB1", L"9", "RGB1=9\r\nX RGB1=1\r\n;RGB1=2\r\nRGB10=3\r\n"},
     {"a1\nb2\rc3\r\nab  \r\n", L"K", L"V", "a1\r\nb2\r\nc3\r\nab  \r\nK=V\r\n"}, {"\t\r\n\t\t\r\n \r\n  \r\n", L"K", L"V", "\t\t\r\n\r\nK=V\r\n"},
     {"\xd6\xd0\r\n\xd6\xd0\xce\xc4\r\n\x81\r\n\xff\x81 x", L"K", L"V", "\xd6\xd0\xce\xc4\r\n\xff\x81 x\r\nK=V\r\n"},
     {"\xfe\xfe\r\n\xa7\xa0x\r\n", L"K", L"\ue000", "\xa7\xa0x\r\nK=\xaa\xa1\r\n"}, {{"A\0B=1\r\n", 7}, L"K", {L"\0", 1}, {"A\0B=1\r\nK=\0\r\n", 12}},
-    {"\xa1\xa1RGB1=1\r\nRGB1 =1\r\n", L"RGB1", L"2", "\xa1\xa1RGB1=1\r\nRGB1 =1\r\nRGB1=2\r\n"},
+    {"\xa1\xa1RGB1=1\r\nRGB1 =1\r\n", L"RGB1", L"2", "RGB1=2\r\n\xa1\xa1RGB1=1\r\nRGB1 =1\r\n"},
     {"\xa6\xc1\xa6\xc2=1\r\n", L"\u0391\u0392", L"\u4e2d\u00c9\U0001F600", "\xa6\xa1\xa6\xa2=\xd6\xd0??\r\n"},
-    {"K=1\r\n", L"K", L"a\rb", "refused K=1\r\n"}, {"K=1\r\n", L"a\nb", L"v", "refused K=1\r\n"}};
+    {"K=1\r\n", L"K", L"a\rb", "refused K=1\r\n"}, {"K=1\r\n", L"a\nb", L"v", "refused K=1\r\n"},
+    {";c\r\n#RGB1=-6,-6,-6\r\nrgb1=2\r\n", L"RGB1", L"4,4,4", ";c\r\nRGB1=4,4,4\r\n#RGB1=-6,-6,-6\r\nRGB1=4,4,4\r\n"},
+    {"RGB1=1\r\n#RGB1=2\r\n", L"RGB1", L"3", "RGB1=3\r\n#RGB1=2\r\n"}};
 // clang-format on
 
 TEST_F(SettingsFileTest, ReadsAndRewritesByTheirRules) {

@@ -1,9 +1,11 @@
 #include <dlfcn.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdarg>
 #include <string>
 #include <tuple>
 
@@ -15,7 +17,8 @@
 using INIFileModule1::ReadIniValue;
 using INIFileModule1::WriteIniValue;
 
-// While set, link() and fchmod() fail as on mounts without hard links or modes.
+// While set, link() and fchmod() fail as on mounts without hard links or
+// modes; open() is counted.
 int linkError = 0, fchmodError = 0, umaskCalls = 0;
 
 extern "C" int link(const char* from, const char* to) noexcept {
@@ -25,6 +28,17 @@ extern "C" int link(const char* from, const char* to) noexcept {
 extern "C" int fchmod(int fd, mode_t mode) noexcept {
     static const auto real = reinterpret_cast<decltype(&fchmod)>(dlsym(RTLD_NEXT, "fchmod"));
     return fchmodError != 0 ? (errno = fchmodError, -1) : real(fd, mode);
+}
+int opens = 0;
+extern "C" int open(const char* path, int flags, ...) {
+    static const auto real = reinterpret_cast<decltype(&open)>(dlsym(RTLD_NEXT, "open"));
+    va_list rest;
+    va_start(rest, flags);
+    const bool hasMode = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+    const mode_t mode = hasMode ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    ++opens;
+    return real(path, flags, mode);
 }
 extern "C" mode_t umask(mode_t mask) noexcept {
     static const auto real = reinterpret_cast<decltype(&umask)>(dlsym(RTLD_NEXT, "umask"));
@@ -59,6 +73,13 @@ TEST_F(SettingsFileTest, SavesWhereLinksOrModeChangesAreRefusedAndThroughALink) 
     fs::create_symlink(path_.filename(), folder_ / "link");
     ASSERT_TRUE(WriteIniValue(folder_ / "link", L"RGB1", L"2"));
     EXPECT_TRUE(fs::is_symlink(folder_ / "link") && Bytes().ends_with("AUTOLOAD=0\r\nRGB1=2\r\n"));
+    // In a folder anyone may write, a link given to another user (only root
+    // can) takes no save; one's own still does.
+    ASSERT_EQ(chmod(folder_.c_str(), 01777), 0);
+    const bool given = lchown((folder_ / "link").c_str(), 65534, 65534) == 0;
+    EXPECT_EQ(given, geteuid() == 0);
+    EXPECT_NE(WriteIniValue(folder_ / "link", L"RGB1", L"3"), given);
+    EXPECT_TRUE(Bytes().ends_with(given ? "RGB1=2\r\n" : "RGB1=3\r\n"));
 }
 
 // A writable file in a folder that refuses a new file, or (sticky, the file
@@ -91,4 +112,13 @@ TEST_F(SettingsFileTest, FilesThatCannotBeUsedGiveTheFailureResults) {
         EXPECT_EQ(ReadIniValue(special, L"K"), L"");
         EXPECT_FALSE(WriteIniValue(special, L"K", L"1"));
     }
+}
+
+TEST_F(SettingsFileTest, TheStartReadsTheFileOnce) {
+    const int before = opens;
+    Module1::LoadPresets(File("AUTOLOAD=2\r\nRGB1=1,2,3\r\n#RGB2=4,5,6\r\n"));
+    EXPECT_EQ(std::tuple(opens - before, Module1::AutoLoadSlot, Module1::PresetUsed[1],
+                         Module1::PresetBlue[2]),
+              std::tuple(1, 2, 1, 6));
+    Module1::ResetState();
 }

@@ -81,6 +81,7 @@ FrmMain::FrmMain(PlatformServices& platform)
 bool FrmMain::Form_Load(bool readAutoLoad) {
     if (platform_.AnotherInstanceRunning()) {
         platform_.ShowNotice(kAlreadyRunningNotice, kProgramTitle);
+        platform_.ShowRunningInstance();
         return false;
     }
     const std::filesystem::path programFolder = platform_.ProgramFolder();

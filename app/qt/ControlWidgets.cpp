@@ -1,6 +1,7 @@
 #include "ControlWidgets.h"
 
 #include <QFontMetrics>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -21,6 +22,14 @@ QColor ResolveColour(Colour colour, const QPalette& palette) {
             return palette.color(QPalette::ButtonText);
     }
     return palette.color(QPalette::Window);
+}
+
+// Read as the PNG it is: Qt would otherwise load every image format plugin
+// to ask which of them reads the file.
+QIcon ProgramIcon() {
+    QImageReader reader(QStringLiteral(":/kov-display.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 QString ToQString(std::wstring_view text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -21,6 +22,9 @@
 QColor ResolveColour(Colour colour, const QPalette& palette);
 
 QString ToQString(std::wstring_view text);
+
+// The program's icon, the picture of its window.
+QIcon ProgramIcon();
 
 // A label: an opaque rectangle in its background colour, an optional
 // one-pixel border inside it, and one line of text starting at the top

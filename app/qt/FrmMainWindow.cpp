@@ -3,8 +3,6 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QGuiApplication>
-#include <QIcon>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -31,14 +29,6 @@ QFont CaptionFont() {
     font.setPointSize(kFontPoints);
     font.setWeight(QFont::Normal);
     return font;
-}
-
-// The program's icon, read as the PNG it is: Qt would otherwise load every
-// image format plugin to ask which of them reads the file.
-QIcon ProgramIcon() {
-    QImageReader reader(QStringLiteral(":/kov-display.png"), "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
 }
 
 Qt::Alignment HorizontalAlignment(TextAlign align) {

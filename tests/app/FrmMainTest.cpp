@@ -117,7 +117,8 @@ TEST_F(FrmMainTest, ASecondInstanceShowsTheNoticeAndTouchesNothing) {
     platform.anotherInstance = true;
     EXPECT_FALSE(form.Form_Load());
     EXPECT_EQ(platform.notices,
-              std::vector<std::wstring>{L"KOV调节显示器: 对不起本程序已在运行中, 不得重复加载!"});
+              (std::vector<std::wstring>{L"KOV调节显示器: 对不起本程序已在运行中, 不得重复加载!",
+                                         L"the running window shown"}));
     EXPECT_EQ(screen.Reads() + screen.Writes(), 0);
     EXPECT_TRUE(Module1::SettingsPath.empty());
 }

@@ -225,6 +225,13 @@ TEST_F(MainWindowTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {
     EXPECT_TRUE(oldFontAlive);
 }
 
+TEST_F(MainWindowTest, ARefusedStartBringsTheRunningWindowBackToTheFront) {
+    window->Show(SW_SHOWMINIMIZED);
+    Win32PlatformServices(L"Local\\KOV-Display-Forward-Test").ShowRunningInstance();
+    EXPECT_FALSE(IsIconic(window->Handle()));
+    EXPECT_EQ(GetForegroundWindow(), window->Handle());
+}
+
 // The notice has the information icon and one button, OK, which ends it.
 TEST(NoticeTest, IsAnInformationBoxWithOnlyOk) {
     static std::wstring seen;

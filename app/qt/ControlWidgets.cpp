@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionSlider>
+#include <algorithm>
 
 QColor ResolveColour(Colour colour, const QPalette& palette) {
     const ColourRole role = RoleOf(colour);
@@ -105,6 +107,23 @@ void ControlScrollBar::mouseReleaseEvent(QMouseEvent* event) {
     if (dragging && !isSliderDown()) {
         emit dragEnded();
     }
+}
+
+void ControlScrollBar::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    if (!hasFocus()) {
+        return;
+    }
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect thumb =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    // Inside the thumb by an eighth of its width, at least 2 pixels, so the
+    // mark keeps its place at every scale.
+    const int inset = std::max(2, thumb.width() / 8);
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(thumb.adjusted(inset, inset, -inset - 1, -inset - 1));
 }
 
 void ControlScrollBar::wheelEvent(QWheelEvent* event) {

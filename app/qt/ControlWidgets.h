@@ -63,7 +63,9 @@ private:
 // the keyboard (Up and Left step up, Down and Right step down, Page Up and
 // Page Down, Home and End; only Left and Right differ from Qt's own). The
 // wheel, the middle button and the right button (Qt's own context menu) do
-// nothing to it.
+// nothing to it. While it has the focus, a dotted rectangle marks its
+// thumb, as Windows marks a focused scroll bar; Qt's styles draw no focus
+// on a scroll bar.
 class ControlScrollBar : public QScrollBar {
     Q_OBJECT
 public:
@@ -76,6 +78,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };

@@ -123,6 +123,14 @@ TEST_F(WindowTest, ADragShowsItsLatestPositionWhenTheLoopIsFreeAndTheReleaseComm
     EXPECT_EQ(static_cast<QLabel&>(Widget(form.Label5[3])).text(), offset);
 }
 
+TEST_F(WindowTest, TheFocusedSliderMarksItsThumbAndTheMarkGoesWithTheFocus) {
+    const QImage unfocused = Slider(2).grab().toImage();
+    Slider(2).setFocus();
+    EXPECT_NE(Slider(2).grab().toImage(), unfocused);
+    Slider(1).setFocus();
+    EXPECT_EQ(Slider(2).grab().toImage(), unfocused);
+}
+
 TEST_F(WindowTest, ADoubleClickOnALabelIsOneClick) {
     QWidget& reset = Widget(form.Label9);
     QTest::mouseClick(&reset, Qt::LeftButton);

@@ -89,7 +89,8 @@ void ControlLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
-ControlScrollBar::ControlScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
+ControlScrollBar::ControlScrollBar(const ScrollBar& model, QWidget* parent)
+    : QScrollBar(Qt::Vertical, parent), model_(model) {
     setContextMenuPolicy(Qt::PreventContextMenu);
 }
 

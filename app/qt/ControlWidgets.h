@@ -40,6 +40,10 @@ public:
     Colour BackColor() const { return backColor_; }
     Colour ForeColor() const { return foreColor_; }
 
+public slots:
+    // Reports a click, as a press and release inside it do.
+    void click() { emit clicked(); }
+
 signals:
     void clicked();
 
@@ -69,7 +73,10 @@ private:
 class ControlScrollBar : public QScrollBar {
     Q_OBJECT
 public:
-    explicit ControlScrollBar(QWidget* parent);
+    ControlScrollBar(const ScrollBar& model, QWidget* parent);
+
+    // The model the bar shows.
+    const ScrollBar& Model() const { return model_; }
 
 signals:
     // A drag of the thumb is over; its release has been reported.
@@ -81,6 +88,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    const ScrollBar& model_;
 };
 
 // A push button that Enter clicks as well as Space, as in a Windows dialog.

@@ -16,6 +16,7 @@
 #include <ranges>
 #include <utility>
 
+#include "Accessibility.h"
 #include "ControlWidgets.h"
 
 namespace {
@@ -62,9 +63,14 @@ FrmMainWindow::FrmMainWindow(std::span<const PlannedControl> plan, int dpi) {
     setFixedSize(client.width, client.height);
     setFont(CaptionFont());
 
+    InstallAccessibility();
     for (const PlannedControl& entry : plan) {
         QWidget* container = entry.container < 0 ? this : widgets_[entry.container];
         QWidget* widget = CreateWidget(entry, container);
+        SetAccessibleRole(*widget, entry.role);
+        if (!entry.row->accessibleName.empty()) {
+            widget->setAccessibleName(ToQString(entry.row->accessibleName));
+        }
         // Placed before its first redraw shows it: a widget shown unplaced
         // is first sized to fit its text, which costs a text layout for nothing.
         widget->setGeometry(ToQRect(ToPixels(entry.row->rect, dpi)));
@@ -158,7 +164,7 @@ QWidget* FrmMainWindow::CreateLabel(const ControlLayout& row, Label& label, QWid
 }
 
 QWidget* FrmMainWindow::CreateScrollBar(ScrollBar& model, QWidget* container) {
-    auto* bar = new ControlScrollBar(container);
+    auto* bar = new ControlScrollBar(model, container);
     bar->setRange(model.Min(), model.Max());
     bar->setSingleStep(model.SmallChange());
     bar->setPageStep(model.LargeChange());

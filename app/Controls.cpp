@@ -74,3 +74,15 @@ void ScrollBar::SetValue(std::int16_t position) {
         OnChange();
     }
 }
+
+void ScrollBar::Scroll(std::int16_t position) const {
+    if (OnScroll) {
+        OnScroll(std::clamp(position, min_, max_));
+    }
+}
+
+void ScrollBar::EndScroll() const {
+    if (OnEndScroll) {
+        OnEndScroll();
+    }
+}

@@ -93,12 +93,23 @@ public:
 
     // The window's handler for a change of position; set by FrmMain.
     std::function<void()> OnChange;
+    // The window's handlers for a drag of the thumb: OnScroll is given the
+    // position under the thumb while it moves, nothing being committed;
+    // OnEndScroll runs when the drag is over, after its release has been
+    // reported through SetValue. Set by FrmMain.
+    std::function<void(std::int16_t)> OnScroll;
+    std::function<void()> OnEndScroll;
 
     std::int16_t Value() const { return value_; }
     // Moves to position (clamped to Min..Max). A different position is
     // stored, redrawn and then reported to OnChange before this returns;
     // the same position reports nothing.
     void SetValue(std::int16_t position);
+    // Reports the thumb dragged to position (clamped to Min..Max); the
+    // position stays as it is.
+    void Scroll(std::int16_t position) const;
+    // Reports the end of a drag.
+    void EndScroll() const;
 
     std::int16_t Min() const { return min_; }
     std::int16_t Max() const { return max_; }

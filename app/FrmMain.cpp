@@ -23,25 +23,30 @@ constexpr std::wstring_view kSaveMode = L"0";
 constexpr std::wstring_view kReadMode = L"1";
 constexpr std::wstring_view kSaveHeading = L"保存";
 constexpr std::wstring_view kReadHeading = L"读取";
+constexpr wchar_t kEscape = L'\x1B';
 
-// The offset a slider position stands for, (maximum / 2 - position) * 2, as
-// plain decimal text.
-std::wstring OffsetText(const ScrollBar& slider) {
-    const double position = slider.Value();
-    const double maximum = slider.Max();
-    const double offset = (maximum / 2 - position) * 2;
-    return std::to_wstring(static_cast<long long>(std::nearbyint(offset)));
+// The offset of a slider at position as plain decimal text.
+std::wstring OffsetText(const ScrollBar& slider, int position) {
+    return std::to_wstring(SliderOffset(slider, position));
 }
 
-// The slider position for a stored offset: 50 - floor(offset / 2). Offsets
-// from a hand-edited file can lie beyond what a slider takes; they are held
-// to its range so that sliders and offset labels stay in step.
-std::int16_t PositionForOffset(std::int32_t offset) {
-    const double position = kSliderMiddle - std::floor(static_cast<double>(offset) / 2);
-    return static_cast<std::int16_t>(std::clamp<double>(position, kSliderMin, kSliderMax));
+std::wstring OffsetText(const ScrollBar& slider) {
+    return OffsetText(slider, slider.Value());
 }
 
 }  // namespace
+
+int SliderOffset(const ScrollBar& slider, int position) {
+    const double maximum = slider.Max();
+    return static_cast<int>(std::nearbyint((maximum / 2 - position) * 2));
+}
+
+// Offsets from a hand-edited file can lie beyond what a slider takes; they
+// are held to its range so that sliders and offset labels stay in step.
+std::int16_t SliderPosition(const ScrollBar& slider, std::int32_t offset) {
+    const double position = slider.Max() / 2 - std::floor(static_cast<double>(offset) / 2);
+    return static_cast<std::int16_t>(std::clamp<double>(position, slider.Min(), slider.Max()));
+}
 
 FrmMain::FrmMain(PlatformServices& platform)
     : VScrollA(kSliderMin, kSliderMax, kSliderStep, kSliderStep, kSliderMiddle),
@@ -59,6 +64,8 @@ FrmMain::FrmMain(PlatformServices& platform)
 
     for (int index = 0; index <= VScrollA.kLast; ++index) {
         VScrollA[index].OnChange = [this, index] { VScrollA_Change(index); };
+        VScrollA[index].OnScroll = [this, index](std::int16_t at) { VScrollA_Scroll(index, at); };
+        VScrollA[index].OnEndScroll = [this] { VScrollA_EndScroll(); };
     }
     for (int index = 0; index <= Command2.kLast; ++index) {
         Command2[index].OnClick = [this, index] { Command2_Click(index); };
@@ -74,6 +81,7 @@ FrmMain::FrmMain(PlatformServices& platform)
 bool FrmMain::Form_Load(bool readAutoLoad) {
     if (platform_.AnotherInstanceRunning()) {
         platform_.ShowNotice(kAlreadyRunningNotice, kProgramTitle);
+        platform_.ShowRunningInstance();
         return false;
     }
     const std::filesystem::path programFolder = platform_.ProgramFolder();
@@ -106,7 +114,36 @@ void FrmMain::VScrollA_Change(int index) {
     Command1_Click();
 }
 
+void FrmMain::VScrollA_Scroll(int index, std::int16_t position) {
+    if (!VScrollA.Holds(index)) {
+        return;
+    }
+    const std::wstring offset = OffsetText(VScrollA[index], position);
+    Label5[index].SetCaption(offset);
+    if (index == 0) {
+        for (int channel = 1; channel <= Label5.kLast; ++channel) {
+            Label5[channel].SetCaption(offset);
+        }
+    }
+    previewShown_ = true;
+    Module_SetScreen::ApplyGamma(OffsetFromLabel(Label5[1].Caption()),
+                                 OffsetFromLabel(Label5[2].Caption()),
+                                 OffsetFromLabel(Label5[3].Caption()));
+}
+
+void FrmMain::VScrollA_EndScroll() {
+    for (int index = 0; index <= VScrollA.kLast; ++index) {
+        Label5[index].SetCaption(OffsetText(VScrollA[index]));
+    }
+    if (previewShown_) {
+        previewShown_ = false;
+        Module_SetScreen::ApplyGamma(Module_SetScreen::CurRed, Module_SetScreen::CurGreen,
+                                     Module_SetScreen::CurBlue);
+    }
+}
+
 void FrmMain::Command1_Click() {
+    previewShown_ = false;
     Module_SetScreen::CurRed = OffsetFromLabel(Label5[1].Caption());
     Module_SetScreen::CurGreen = OffsetFromLabel(Label5[2].Caption());
     Module_SetScreen::CurBlue = OffsetFromLabel(Label5[3].Caption());
@@ -159,14 +196,30 @@ void FrmMain::ReadSlotFromOutside(int slot) {
     }
 }
 
+bool FrmMain::Form_KeyPress(wchar_t key) {
+    if (!Frame2.Visible()) {
+        return false;
+    }
+    if (key == kEscape) {
+        Label7.Click();
+        return true;
+    }
+    const int slot = key - L'0';
+    if (!Module1::IsPresetSlot(slot)) {
+        return false;
+    }
+    Label6[slot].Click();
+    return true;
+}
+
 void FrmMain::ReadPreset(int slot) {
     ShowSlotStates();
     if (Module1::PresetUsed[slot] != 1) {
         return;
     }
-    VScrollA[1].SetValue(PositionForOffset(Module1::PresetRed[slot]));
-    VScrollA[2].SetValue(PositionForOffset(Module1::PresetGreen[slot]));
-    VScrollA[3].SetValue(PositionForOffset(Module1::PresetBlue[slot]));
+    VScrollA[1].SetValue(SliderPosition(VScrollA[1], Module1::PresetRed[slot]));
+    VScrollA[2].SetValue(SliderPosition(VScrollA[2], Module1::PresetGreen[slot]));
+    VScrollA[3].SetValue(SliderPosition(VScrollA[3], Module1::PresetBlue[slot]));
     const std::int16_t red = VScrollA[1].Value();
     if (VScrollA[2].Value() == red && VScrollA[3].Value() == red) {
         VScrollA[0].SetValue(red);

@@ -42,11 +42,22 @@ public:
     void Form_Unload();
 
     void VScrollA_Change(int index);
+    // The thumb of VScrollA(index) is dragged to position: the offsets and
+    // the screen show what its release there would give, nothing is
+    // committed. The all-channels thumb shows the three channels at it.
+    void VScrollA_Scroll(int index, std::int16_t position);
+    // The drag is over and its release committed: the offset labels show
+    // the sliders again, and a screen still showing the drag gets the last
+    // applied offsets back.
+    void VScrollA_EndScroll();
     void Command1_Click();
     void Label9_Click();
     void Command2_Click(int index);
     void Label6_Click(int index);
     void Label7_Click();
+    // A key the window's controls left: with the panel shown, 1 to 6 click
+    // the slots and Escape (U+001B) the close mark. True when it was used.
+    bool Form_KeyPress(wchar_t key);
 
     // A slot read from outside the window (the command line, a global key):
     // as a click on it in the read panel, even while the panel is hidden.
@@ -61,7 +72,16 @@ private:
     void EnsureSettingsFile(const std::filesystem::path& path);
 
     PlatformServices& platform_;
+    // Whether the screen shows a drag rather than the last apply.
+    bool previewShown_ = false;
 };
+
+// The offset that position of slider stands for, (maximum / 2 - position)
+// * 2: +100 at the top end, 0 in the middle, -100 at the bottom end.
+int SliderOffset(const ScrollBar& slider, int position);
+// The position that shows offset, maximum / 2 - floor(offset / 2), held to
+// the slider's range.
+std::int16_t SliderPosition(const ScrollBar& slider, std::int32_t offset);
 
 inline constexpr std::wstring_view kProgramTitle = L"KOV调节显示器";
 inline constexpr std::wstring_view kAlreadyRunningNotice = L"对不起本程序已在运行中, 不得重复加载!";

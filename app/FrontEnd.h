@@ -27,6 +27,10 @@ public:
     // The global key of index i, as claimed by PlatformServices::GrabHotKeys,
     // was pressed (where presses come to the window's thread).
     virtual void HotKeyPressed(std::size_t index) = 0;
+    // A key pressed in the window that its focused control did not use, as
+    // the character it types (a digit; Escape is U+001B), held with no
+    // modifier beyond Shift. True when the window used it.
+    virtual bool KeyPressed(wchar_t key) = 0;
 };
 
 // A toolkit's part of the program: the native window and the event loop.

@@ -55,6 +55,8 @@ struct ControlLayout {
     bool underline = false;  // the caption font is underlined
     int tabIndex;            // 0..26; only visible scroll bars and buttons take focus
     bool visible = true;     // at creation
+    // What assistive technology calls the control; empty: its caption as it stands.
+    std::wstring_view accessibleName = L"";
 };
 
 inline constexpr std::wstring_view kFrmMainCaption = L"KOV调节显示器  V1.02   作者:Tavrin ";

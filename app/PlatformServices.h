@@ -27,6 +27,10 @@ public:
     // returns when the user has dismissed it.
     virtual void ShowNotice(std::wstring_view text, std::wstring_view title) = 0;
 
+    // Brings the window of the instance already running to the front,
+    // restored if it was minimised, when the system lets this process.
+    virtual void ShowRunningInstance() = 0;
+
     // The folder that holds the program's executable.
     virtual std::filesystem::path ProgramFolder() = 0;
 

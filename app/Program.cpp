@@ -91,6 +91,10 @@ void Program::DisplaysChanged() {
     screen_.Reapply();
 }
 
+bool Program::KeyPressed(wchar_t key) {
+    return form_.Form_KeyPress(key);
+}
+
 // Outputs that come or change while the program runs are reported on the
 // screen's connection, which the capture opened; once it is gone (the
 // display server went away) there is nothing more to watch.

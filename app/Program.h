@@ -40,6 +40,7 @@ public:
     void DisplaysChanged() override;
     void HandOverArrived(std::span<const std::byte> message) override;
     void HotKeyPressed(std::size_t index) override;
+    bool KeyPressed(wchar_t key) override;
 
     // The program's window.
     FrmMain& Form() { return form_; }

@@ -12,6 +12,21 @@ bool TakesFocus(const ControlLayout& row) {
                            row.control.kind == ControlKind::PushButton);
 }
 
+// A push button hidden at creation is the apply step's, never shown.
+AccessibleRole AccessibleRoleOf(const ControlLayout& row, const Control& control) {
+    switch (row.control.kind) {
+        case ControlKind::Frame:
+            return AccessibleRole::Grouping;
+        case ControlKind::VScrollBar:
+            return AccessibleRole::Slider;
+        case ControlKind::PushButton:
+            return row.visible ? AccessibleRole::Button : AccessibleRole::NotExposed;
+        case ControlKind::Label:
+            return control.OnClick ? AccessibleRole::Button : AccessibleRole::Text;
+    }
+    return AccessibleRole::NotExposed;
+}
+
 }  // namespace
 
 std::vector<PlannedControl> PlanWindow(FrmMain& form) {
@@ -31,7 +46,8 @@ std::vector<PlannedControl> PlanWindow(FrmMain& form) {
         plan.push_back({&row, &row.control.in(form),
                         container == plan.end() ? -1 : static_cast<int>(container - plan.begin()),
                         static_cast<int>(stackPlace),
-                        TakesFocus(row) ? static_cast<int>(focusPlace) : -1});
+                        TakesFocus(row) ? static_cast<int>(focusPlace) : -1,
+                        AccessibleRoleOf(row, row.control.in(form))});
     }
     return plan;
 }

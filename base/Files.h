@@ -29,7 +29,11 @@ void RemoveFile(const std::filesystem::path& path);
 // How the finished temporary file takes the target's name: in place of
 // whatever file stands there (which keeps its owner, permissions and
 // attributes as far as the system allows), or only while the name is free.
-enum class Placement { ReplaceTarget, OnlyIfNameIsFree };
+// ReplaceOrRewrite replaces the target where its folder allows it, and
+// where the folder refuses (no temporary file may be made beside the
+// target, or the rename is refused) rewrites the target itself in place
+// (RewriteInPlace): a file the user may write in a folder the user may not.
+enum class Placement { ReplaceTarget, ReplaceOrRewrite, OnlyIfNameIsFree };
 
 // Whether the new content must reach the disk before it takes the name:
 // a settings file must survive a power cut; a file that matters only while
@@ -61,6 +65,17 @@ std::unique_ptr<PendingFile> BeginPendingFile(const std::filesystem::path& targe
 // any step fails; the temporary file is gone when this returns, so the
 // target is either wholly new or exactly as it was.
 bool WriteAndCommit(std::unique_ptr<PendingFile> pending, std::string_view bytes);
+
+// Rewrites the existing regular file at path with bytes: it is emptied,
+// written whole and, if asked, flushed. Not atomic: a failure part way
+// leaves the file short. False if any step fails or nothing is there.
+bool RewriteInPlace(const std::filesystem::path& path, std::string_view bytes,
+                    Durability durability);
+
+// A pending file that collects the content and, on Commit, rewrites target
+// in place; for ReplaceOrRewrite where the folder takes no temporary file.
+std::unique_ptr<PendingFile> BeginRewriteInPlace(const std::filesystem::path& target,
+                                                 Durability durability);
 
 // Puts bytes at path in one step, replacing any file there.
 bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, Durability durability);

@@ -46,6 +46,12 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// Errors by which a folder refuses a new entry or a rename, as against a
+// failing disk: only these lead a ReplaceOrRewrite to rewrite in place.
+bool IsRefusal(int error) {
+    return error == EACCES || error == EPERM || error == EROFS || error == EBUSY || error == EXDEV;
+}
+
 // Makes a completed rename survive a crash; the new file already stands,
 // so a failure here changes nothing for the caller.
 void FlushFolder(const std::filesystem::path& folder) {
@@ -100,6 +106,7 @@ public:
                 return true;
             }
             if (errno != EEXIST) {
+                refused_ = IsRefusal(errno);
                 return false;
             }
         }
@@ -107,6 +114,8 @@ public:
     }
 
     int Descriptor() const { return file_.Get(); }
+    // Whether the folder refused the temporary file.
+    bool Refused() const { return refused_; }
 
     bool Write(std::string_view bytes) override { return WriteAll(file_.Get(), bytes); }
 
@@ -123,14 +132,23 @@ public:
 
 private:
     bool MoveIntoPlace() {
-        if (placement_ == Placement::ReplaceTarget) {
-            if (rename(temporary_.c_str(), target_.c_str()) != 0) {
-                return false;
-            }
-            temporary_.clear();
-            return true;
+        if (placement_ == Placement::OnlyIfNameIsFree) {
+            return LinkIntoFreeName() || CopyIntoFreeName();
         }
-        return LinkIntoFreeName() || CopyIntoFreeName();
+        if (rename(temporary_.c_str(), target_.c_str()) != 0) {
+            return placement_ == Placement::ReplaceOrRewrite && IsRefusal(errno) &&
+                   RewriteFromTemporary();
+        }
+        temporary_.clear();
+        return true;
+    }
+
+    // The rename was refused (a sticky folder, a file that is a mount
+    // point): the target takes the content in place.
+    bool RewriteFromTemporary() const {
+        const std::optional<std::string> bytes =
+            ReadFileBytes(temporary_, std::numeric_limits<std::size_t>::max());
+        return bytes && RewriteInPlace(target_, *bytes, durability_);
     }
 
     // A hard link takes a name only if it is free; the temporary name is
@@ -172,6 +190,7 @@ private:
     Durability durability_;
     std::filesystem::path temporary_;
     mode_t mode_ = kNewFileMode;
+    bool refused_ = false;
     UniqueFd file_;
 };
 
@@ -214,16 +233,29 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
 std::unique_ptr<PendingFile> BeginPendingFile(const std::filesystem::path& target,
                                               Placement placement, Durability durability) {
     struct stat old {};
-    const bool replacing = placement == Placement::ReplaceTarget &&
+    const bool replacing = placement != Placement::OnlyIfNameIsFree &&
                            stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     auto pending = std::make_unique<PosixPendingFile>(target, placement, durability);
     if (!pending->CreateTemporary(replacing ? old.st_mode & 0777 : kNewFileMode)) {
+        if (replacing && placement == Placement::ReplaceOrRewrite && pending->Refused()) {
+            return BeginRewriteInPlace(target, durability);
+        }
         return nullptr;
     }
     if (replacing) {
         CopyOwnerAndMode(pending->Descriptor(), old);
     }
     return pending;
+}
+
+bool RewriteInPlace(const std::filesystem::path& path, std::string_view bytes,
+                    Durability durability) {
+    UniqueFd fd = OpenFile(path, O_WRONLY);
+    struct stat status {};
+    return fd && fstat(fd.Get(), &status) == 0 && S_ISREG(status.st_mode) &&
+           ftruncate(fd.Get(), 0) == 0 && WriteAll(fd.Get(), bytes) &&
+           (durability == Durability::Unflushed || fsync(fd.Get()) == 0) &&
+           CloseReportingErrors(fd);
 }
 
 bool Exists(const std::filesystem::path& path) {

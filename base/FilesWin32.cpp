@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -55,6 +56,13 @@ bool MoveRetryingWhileHeld(const std::wstring& from, const std::wstring& to, DWO
     }
 }
 
+// Errors by which a folder refuses a new entry or a rename, as against a
+// failing disk: only these lead a ReplaceOrRewrite to rewrite in place.
+bool IsRefusal(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ||
+           error == ERROR_NOT_SAME_DEVICE;
+}
+
 class Win32PendingFile final : public PendingFile {
 public:
     Win32PendingFile(std::wstring target, Placement placement, Durability durability)
@@ -84,12 +92,17 @@ public:
                 temporary_ = std::move(name);
                 return true;
             }
-            if (GetLastError() != ERROR_FILE_EXISTS) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_EXISTS) {
+                refused_ = IsRefusal(error);
                 return false;
             }
         }
         return false;
     }
+
+    // Whether the folder refused the temporary file.
+    bool Refused() const { return refused_; }
 
     bool Write(std::string_view bytes) override { return WriteAll(file_.Get(), bytes); }
 
@@ -99,7 +112,7 @@ public:
         if (!flushed || !CloseReportingErrors(file_)) {
             return false;
         }
-        const bool replace = placement_ == Placement::ReplaceTarget;
+        const bool replace = placement_ != Placement::OnlyIfNameIsFree;
         const DWORD old = replace ? GetFileAttributesW(target_.c_str()) : INVALID_FILE_ATTRIBUTES;
         if (old != INVALID_FILE_ATTRIBUTES && (old & kKeptAttributes) != 0) {
             SetFileAttributesW(temporary_.c_str(), old & kKeptAttributes);
@@ -107,17 +120,26 @@ public:
         const DWORD flags = (replace ? MOVEFILE_REPLACE_EXISTING : 0) |
                             (durability_ == Durability::Flushed ? MOVEFILE_WRITE_THROUGH : 0);
         if (!MoveRetryingWhileHeld(temporary_, target_, flags)) {
-            return false;
+            return placement_ == Placement::ReplaceOrRewrite && IsRefusal(GetLastError()) &&
+                   RewriteFromTemporary();
         }
         temporary_.clear();
         return true;
     }
 
 private:
+    // The rename was refused: the target takes the content in place.
+    bool RewriteFromTemporary() const {
+        const std::optional<std::string> bytes =
+            ReadFileBytes(temporary_, std::numeric_limits<std::size_t>::max());
+        return bytes && RewriteInPlace(target_, *bytes, durability_);
+    }
+
     std::wstring target_;
     Placement placement_;
     Durability durability_;
     std::wstring temporary_;
+    bool refused_ = false;
     UniqueFileHandle file_;
 };
 
@@ -157,9 +179,24 @@ std::unique_ptr<PendingFile> BeginPendingFile(const std::filesystem::path& targe
                                               Placement placement, Durability durability) {
     auto pending = std::make_unique<Win32PendingFile>(target.wstring(), placement, durability);
     if (!pending->CreateTemporary()) {
+        if (placement == Placement::ReplaceOrRewrite && pending->Refused()) {
+            return BeginRewriteInPlace(target, durability);
+        }
         return nullptr;
     }
     return pending;
+}
+
+// Opened without sharing writes, so no other writer interleaves; a device
+// or a pipe is not written.
+bool RewriteInPlace(const std::filesystem::path& path, std::string_view bytes,
+                    Durability durability) {
+    UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && GetFileType(file.Get()) == FILE_TYPE_DISK && SetEndOfFile(file.Get()) &&
+           WriteAll(file.Get(), bytes) &&
+           (durability == Durability::Unflushed || FlushFileBuffers(file.Get())) &&
+           CloseReportingErrors(file);
 }
 
 bool Exists(const std::filesystem::path& path) {

@@ -25,9 +25,10 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 
 // Checks that the file at path (after following links) exists and may be
 // written, and opens a temporary file beside it whose Commit replaces the
-// file, flushed to the disk; the link, if any, stays. Nothing when it
-// cannot, or when path is a link of another user's (on Linux). One
-// implementation per platform.
+// file, flushed to the disk; the link, if any, stays. Where the folder
+// refuses the temporary file or the rename, the file is rewritten in place
+// instead. Nothing when it cannot, or when path is a link of another
+// user's (on Linux). One implementation per platform.
 std::unique_ptr<PendingFile> BeginReplacement(const std::filesystem::path& path);
 
 // Opens a temporary file beside path whose Commit gives it that name only
@@ -35,8 +36,10 @@ std::unique_ptr<PendingFile> BeginReplacement(const std::filesystem::path& path)
 std::unique_ptr<PendingFile> BeginCreation(const std::filesystem::path& path);
 
 // Replaces the content of the existing file at path with bytes, in one
-// step. False, with the old file as it was, when the file is read-only,
-// locked or missing, the folder is not writable, or any step fails.
+// step where the folder allows it, else in place. False, with the old file
+// as it was, when the file is read-only, locked or missing, or any step of
+// the replacement fails; a failure part way through an in-place rewrite
+// leaves the file short.
 bool ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes);
 
 // Creates the file at path holding bytes, in one step. False, leaving

@@ -54,7 +54,7 @@ std::unique_ptr<PendingFile> BeginReplacement(const std::filesystem::path& path)
             open(target->c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW))) {
         return nullptr;
     }
-    return Files::BeginPendingFile(*target, Files::Placement::ReplaceTarget,
+    return Files::BeginPendingFile(*target, Files::Placement::ReplaceOrRewrite,
                                    Files::Durability::Flushed);
 }
 

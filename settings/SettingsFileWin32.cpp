@@ -51,7 +51,7 @@ std::unique_ptr<PendingFile> BeginReplacement(const std::filesystem::path& path)
     if (!target) {
         return nullptr;
     }
-    return Files::BeginPendingFile(*target, Files::Placement::ReplaceTarget,
+    return Files::BeginPendingFile(*target, Files::Placement::ReplaceOrRewrite,
                                    Files::Durability::Flushed);
 }
 

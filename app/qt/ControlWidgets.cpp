@@ -1,9 +1,12 @@
 #include "ControlWidgets.h"
 
 #include <QFontMetrics>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionSlider>
+#include <algorithm>
 
 QColor ResolveColour(Colour colour, const QPalette& palette) {
     const ColourRole role = RoleOf(colour);
@@ -21,6 +24,14 @@ QColor ResolveColour(Colour colour, const QPalette& palette) {
             return palette.color(QPalette::ButtonText);
     }
     return palette.color(QPalette::Window);
+}
+
+// Read as the PNG it is: Qt would otherwise load every image format plugin
+// to ask which of them reads the file.
+QIcon ProgramIcon() {
+    QImageReader reader(QStringLiteral(":/kov-display.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 QString ToQString(std::wstring_view text) {
@@ -78,7 +89,8 @@ void ControlLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
-ControlScrollBar::ControlScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
+ControlScrollBar::ControlScrollBar(const ScrollBar& model, QWidget* parent)
+    : QScrollBar(Qt::Vertical, parent), model_(model) {
     setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
@@ -88,6 +100,31 @@ void ControlScrollBar::mousePressEvent(QMouseEvent* event) {
     } else {
         event->accept();
     }
+}
+
+void ControlScrollBar::mouseReleaseEvent(QMouseEvent* event) {
+    const bool dragging = isSliderDown();
+    QScrollBar::mouseReleaseEvent(event);
+    if (dragging && !isSliderDown()) {
+        emit dragEnded();
+    }
+}
+
+void ControlScrollBar::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    if (!hasFocus()) {
+        return;
+    }
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect thumb =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    // Inside the thumb by an eighth of its width, at least 2 pixels, so the
+    // mark keeps its place at every scale.
+    const int inset = std::max(2, thumb.width() / 8);
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(thumb.adjusted(inset, inset, -inset - 1, -inset - 1));
 }
 
 void ControlScrollBar::wheelEvent(QWheelEvent* event) {

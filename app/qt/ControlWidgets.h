@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -22,6 +23,9 @@ QColor ResolveColour(Colour colour, const QPalette& palette);
 
 QString ToQString(std::wstring_view text);
 
+// The program's icon, the picture of its window.
+QIcon ProgramIcon();
+
 // A label: an opaque rectangle in its background colour, an optional
 // one-pixel border inside it, and one line of text starting at the top
 // edge. Colours are resolved each time it is drawn, so system colours
@@ -35,6 +39,10 @@ public:
     void SetColours(Colour backColor, Colour foreColor);
     Colour BackColor() const { return backColor_; }
     Colour ForeColor() const { return foreColor_; }
+
+public slots:
+    // Reports a click, as a press and release inside it do.
+    void click() { emit clicked(); }
 
 signals:
     void clicked();
@@ -59,16 +67,30 @@ private:
 // the keyboard (Up and Left step up, Down and Right step down, Page Up and
 // Page Down, Home and End; only Left and Right differ from Qt's own). The
 // wheel, the middle button and the right button (Qt's own context menu) do
-// nothing to it.
+// nothing to it. While it has the focus, a dotted rectangle marks its
+// thumb, as Windows marks a focused scroll bar; Qt's styles draw no focus
+// on a scroll bar.
 class ControlScrollBar : public QScrollBar {
     Q_OBJECT
 public:
-    explicit ControlScrollBar(QWidget* parent);
+    ControlScrollBar(const ScrollBar& model, QWidget* parent);
+
+    // The model the bar shows.
+    const ScrollBar& Model() const { return model_; }
+
+signals:
+    // A drag of the thumb is over; its release has been reported.
+    void dragEnded();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    const ScrollBar& model_;
 };
 
 // A push button that Enter clicks as well as Space, as in a Windows dialog.

@@ -3,8 +3,7 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QGuiApplication>
-#include <QIcon>
-#include <QImageReader>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -15,7 +14,9 @@
 #include <functional>
 #include <numeric>
 #include <ranges>
+#include <utility>
 
+#include "Accessibility.h"
 #include "ControlWidgets.h"
 
 namespace {
@@ -29,14 +30,6 @@ QFont CaptionFont() {
     font.setPointSize(kFontPoints);
     font.setWeight(QFont::Normal);
     return font;
-}
-
-// The program's icon, read as the PNG it is: Qt would otherwise load every
-// image format plugin to ask which of them reads the file.
-QIcon ProgramIcon() {
-    QImageReader reader(QStringLiteral(":/kov-display.png"), "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
 }
 
 Qt::Alignment HorizontalAlignment(TextAlign align) {
@@ -70,9 +63,14 @@ FrmMainWindow::FrmMainWindow(std::span<const PlannedControl> plan, int dpi) {
     setFixedSize(client.width, client.height);
     setFont(CaptionFont());
 
+    InstallAccessibility();
     for (const PlannedControl& entry : plan) {
         QWidget* container = entry.container < 0 ? this : widgets_[entry.container];
         QWidget* widget = CreateWidget(entry, container);
+        SetAccessibleRole(*widget, entry.role);
+        if (!entry.row->accessibleName.empty()) {
+            widget->setAccessibleName(ToQString(entry.row->accessibleName));
+        }
         // Placed before its first redraw shows it: a widget shown unplaced
         // is first sized to fit its text, which costs a text layout for nothing.
         widget->setGeometry(ToQRect(ToPixels(entry.row->rect, dpi)));
@@ -82,6 +80,9 @@ FrmMainWindow::FrmMainWindow(std::span<const PlannedControl> plan, int dpi) {
     }
     ApplyStackingOrder(plan);
     ApplyTabOrder(plan);
+    dragTimer_.setSingleShot(true);
+    dragTimer_.setInterval(0);
+    connect(&dragTimer_, &QTimer::timeout, this, &FrmMainWindow::ShowDrag);
 }
 
 FrmMainWindow::~FrmMainWindow() {
@@ -108,6 +109,22 @@ QWidget* FrmMainWindow::WidgetOf(const Control& control) const {
 void FrmMainWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), ResolveColour(kButtonFace, palette()));
+}
+
+void FrmMainWindow::keyPressEvent(QKeyEvent* event) {
+    const auto modifiers = event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    const int key = event->key();
+    wchar_t typed = 0;
+    if (key == Qt::Key_Escape) {
+        typed = L'\x1B';
+    } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        typed = static_cast<wchar_t>(L'0' + (key - Qt::Key_0));
+    }
+    if (typed != 0 && modifiers == Qt::NoModifier && OnKeyPress && OnKeyPress(typed)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QWidget* FrmMainWindow::CreateWidget(const PlannedControl& entry, QWidget* container) {
@@ -148,7 +165,7 @@ QWidget* FrmMainWindow::CreateLabel(const ControlLayout& row, Label& label, QWid
 }
 
 QWidget* FrmMainWindow::CreateScrollBar(ScrollBar& model, QWidget* container) {
-    auto* bar = new ControlScrollBar(container);
+    auto* bar = new ControlScrollBar(model, container);
     bar->setRange(model.Min(), model.Max());
     bar->setSingleStep(model.SmallChange());
     bar->setPageStep(model.LargeChange());
@@ -160,11 +177,32 @@ QWidget* FrmMainWindow::CreateScrollBar(ScrollBar& model, QWidget* container) {
         ShowPosition(model, *bar);
         bar->setVisible(model.Visible());
     };
-    connect(bar, &QScrollBar::valueChanged, this, [&model, bar](int position) {
+    connect(bar, &QScrollBar::valueChanged, this, [this, &model, bar](int position) {
+        dragged_ = nullptr;
         model.SetValue(static_cast<std::int16_t>(position));
         ShowPosition(model, *bar);
     });
+    connect(bar, &QScrollBar::sliderMoved, this,
+            [this, &model](int position) { ShowDragLater(model, position); });
+    connect(bar, &ControlScrollBar::dragEnded, this, [this, &model] {
+        dragged_ = nullptr;
+        model.EndScroll();
+    });
     return bar;
+}
+
+void FrmMainWindow::ShowDragLater(const ScrollBar& model, int position) {
+    dragged_ = &model;
+    dragPosition_ = static_cast<std::int16_t>(position);
+    if (!dragTimer_.isActive()) {
+        dragTimer_.start();
+    }
+}
+
+void FrmMainWindow::ShowDrag() {
+    if (const ScrollBar* model = std::exchange(dragged_, nullptr)) {
+        model->Scroll(dragPosition_);
+    }
 }
 
 QWidget* FrmMainWindow::CreatePushButton(const ControlLayout& row, PushButton& button,

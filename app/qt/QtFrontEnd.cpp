@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-QtFrontEnd::QtFrontEnd(ProgramEvents& events) {
+QtFrontEnd::QtFrontEnd(ProgramEvents& events) : events_(events) {
     if (stopSignals_.Descriptor() >= 0) {
         WatchDescriptor(stopSignals_.Descriptor(), [this, &events] {
             stopSignals_.Drain();
@@ -14,6 +14,7 @@ QtFrontEnd::QtFrontEnd(ProgramEvents& events) {
 
 void QtFrontEnd::BuildWindow(std::span<const PlannedControl> plan) {
     window_ = std::make_unique<FrmMainWindow>(plan, PrimaryScreenLogicalDpi());
+    window_->OnKeyPress = [this](wchar_t key) { return events_.KeyPressed(key); };
 }
 
 int QtFrontEnd::RunEventLoop() {

@@ -23,6 +23,7 @@ public:
     FrmMainWindow* Window() const { return window_.get(); }
 
 private:
+    ProgramEvents& events_;
     StopSignals stopSignals_;
     std::unique_ptr<FrmMainWindow> window_;
     std::vector<std::unique_ptr<QSocketNotifier>> notifiers_;

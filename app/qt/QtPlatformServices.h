@@ -10,4 +10,6 @@ public:
     using LinuxPlatformServices::LinuxPlatformServices;
 
     void ShowNotice(std::wstring_view text, std::wstring_view title) override;
+    // The running window on the same X server, found by its class and caption.
+    void ShowRunningInstance() override;
 };

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "Resources.h"
 #include "Win32PlatformServices.h"
@@ -18,6 +19,9 @@ constexpr const wchar_t* kMainClassName = kMainWindowClassName;
 // clear of IDOK and IDCANCEL, which the dialog manager sends for the Enter
 // and Esc keys.
 constexpr int kFirstControlId = 100;
+
+// Posted to show the latest thumb position of a drag.
+constexpr UINT kShowDragMessage = WM_APP + 1;
 
 HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(KOV_IDI_PROGRAM), IMAGE_ICON,
@@ -51,6 +55,19 @@ void RegisterWindowClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC framePr
 std::int16_t ToPosition(int value) {
     return static_cast<std::int16_t>(std::clamp<int>(
         value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
+}
+
+// The character a key types for the window's own keys: the digits of the
+// main keys (whatever the Shift key) and of the number pad, and Escape; 0
+// for any other key.
+wchar_t TypedKey(WPARAM virtualKey) {
+    if (virtualKey >= '0' && virtualKey <= '9') {
+        return static_cast<wchar_t>(virtualKey);
+    }
+    if (virtualKey >= VK_NUMPAD0 && virtualKey <= VK_NUMPAD9) {
+        return static_cast<wchar_t>(L'0' + (virtualKey - VK_NUMPAD0));
+    }
+    return virtualKey == VK_ESCAPE ? L'\x1B' : 0;
 }
 
 MainWindow* OwnerOf(HWND window, UINT message, LPARAM lParam) {
@@ -116,6 +133,9 @@ bool MainWindow::TranslateDialogMessage(MSG& message) {
             MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
             return true;
         }
+        if (const wchar_t key = TypedKey(message.wParam); key != 0 && events_.KeyPressed(key)) {
+            return true;
+        }
         // Enter clicks the focused button, as in a dialog where the
         // focused button is the default one.
         const NativeControl* focused = Find(GetFocus());
@@ -171,6 +191,12 @@ LRESULT MainWindow::OnMainMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_SETFOCUS:
             RestoreFocus();
+            return 0;
+        case kShowDragMessage:
+            dragShowPosted_ = false;
+            if (const ScrollBar* bar = std::exchange(dragged_, nullptr)) {
+                bar->Scroll(dragPosition_);
+            }
             return 0;
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -258,11 +284,9 @@ std::optional<LRESULT> MainWindow::OnChildNotification(UINT message, WPARAM wPar
             if (kind != ControlKind::VScrollBar) {
                 return std::nullopt;
             }
-            auto& bar = static_cast<ScrollBar&>(*control->plan.control);
             // The thumb position of a 0..100 bar fits the message's 16 bits.
-            if (const auto position = CommittedPosition(bar, LOWORD(wParam), HIWORD(wParam))) {
-                bar.SetValue(ToPosition(*position));
-            }
+            OnScrollRequest(static_cast<ScrollBar&>(*control->plan.control), LOWORD(wParam),
+                            HIWORD(wParam));
             return 0;
         }
         default: {
@@ -274,6 +298,32 @@ std::optional<LRESULT> MainWindow::OnChildNotification(UINT message, WPARAM wPar
             }
             return paint_.ColourStatic(reinterpret_cast<HDC>(wParam), row.backColor, row.foreColor);
         }
+    }
+}
+
+// https://learn.microsoft.com/windows/win32/controls/wm-vscroll
+// A drag sends SB_THUMBTRACK for each move, SB_THUMBPOSITION at the release
+// and SB_ENDSCROLL last; every other gesture ends with SB_ENDSCROLL too.
+void MainWindow::OnScrollRequest(ScrollBar& bar, int request, int thumbPosition) {
+    if (request == SB_THUMBTRACK) {
+        ShowDragLater(bar, thumbPosition);
+        return;
+    }
+    if (const auto position = CommittedPosition(bar, request, thumbPosition)) {
+        dragged_ = nullptr;
+        bar.SetValue(ToPosition(*position));
+    }
+    if (request == SB_ENDSCROLL) {
+        dragged_ = nullptr;
+        bar.EndScroll();
+    }
+}
+
+void MainWindow::ShowDragLater(const ScrollBar& bar, int position) {
+    dragged_ = &bar;
+    dragPosition_ = ToPosition(position);
+    if (!dragShowPosted_) {
+        dragShowPosted_ = PostMessageW(window_, kShowDragMessage, 0, 0) != FALSE;
     }
 }
 

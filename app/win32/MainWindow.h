@@ -14,8 +14,9 @@
 // The window on the Windows desktop: a native top-level window whose
 // controls are made from the plan. It draws what the control model holds,
 // redraws a control whenever the model reports a change, hands the user's
-// committed input (clicks, scroll bar steps) to the model, and reports the
-// end of the session to the program. It never decides anything itself.
+// committed input (clicks, scroll bar steps) and thumb drags to the model,
+// and reports the end of the session to the program. It never decides
+// anything itself.
 //
 // The layout is computed at the DPI of the monitor the window is on, and
 // again when the window moves to a monitor of another DPI.
@@ -58,6 +59,8 @@ private:
     void MoveFocus(int step);
     void RestoreFocus();
     const NativeControl* Find(HWND window) const;
+    void OnScrollRequest(ScrollBar& bar, int request, int thumbPosition);
+    void ShowDragLater(const ScrollBar& bar, int position);
 
     ProgramEvents& events_;
     HWND window_ = nullptr;
@@ -67,4 +70,9 @@ private:
     std::optional<CaptionFonts> fonts_;
     ControlPaint paint_;
     HWND lastFocus_ = nullptr;
+    // The thumb position not yet shown, and whether a message to show it
+    // is on its way: a newer position replaces one not yet shown.
+    const ScrollBar* dragged_ = nullptr;
+    std::int16_t dragPosition_ = 0;
+    bool dragShowPosted_ = false;
 };

@@ -139,6 +139,19 @@ void Win32PlatformServices::ShowNotice(std::wstring_view text, std::wstring_view
     MessageBoxW(nullptr, textZ.c_str(), titleZ.c_str(), MB_ICONINFORMATION | MB_OK);
 }
 
+// Called when the refused start's notice has been answered: this process
+// is then the foreground one, which Windows lets give the foreground away.
+void Win32PlatformServices::ShowRunningInstance() {
+    const HWND window = FindWindowW(kMainWindowClassName, nullptr);
+    if (window == nullptr) {
+        return;
+    }
+    if (IsIconic(window) != FALSE) {
+        ShowWindow(window, SW_RESTORE);
+    }
+    SetForegroundWindow(window);
+}
+
 std::filesystem::path Win32PlatformServices::ProgramFolder() {
     return std::filesystem::path(ModuleFileName(nullptr)).parent_path();
 }

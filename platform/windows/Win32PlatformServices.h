@@ -40,6 +40,7 @@ public:
 
     bool AnotherInstanceRunning() override;
     void ShowNotice(std::wstring_view text, std::wstring_view title) override;
+    void ShowRunningInstance() override;
     std::filesystem::path ProgramFolder() override;
     bool CanCreateFilesIn(const std::filesystem::path& folder) override;
     std::filesystem::path UserSettingsFolder() override;

@@ -25,6 +25,7 @@ public:
             onNotice();
         }
     }
+    void ShowRunningInstance() override { notices.push_back(L"the running window shown"); }
     std::filesystem::path ProgramFolder() override { return programFolder_; }
     bool CanCreateFilesIn(const std::filesystem::path&) override { return programFolderWritable; }
     std::filesystem::path UserSettingsFolder() override { return userSettingsFolder; }

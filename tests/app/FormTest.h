@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <vector>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "FakePlatformServices.h"
 #include "FrmMain.h"

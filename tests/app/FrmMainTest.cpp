@@ -84,6 +84,10 @@ const Scenario kScenarios[] = {
      [](FrmMain& f) { ReadSlot(f, 6); }, {{-30, -30, -30}}, {65, 65, 65, 65}},
     {"read a slot marked empty", [](FrmMain&) { StorePreset(5, 40, 40, 40, 0); }, [](FrmMain& f) { ReadSlot(f, 5); }, {}, {50, 50, 50, 50}},
     {"read a slot marked 2", [](FrmMain&) { StorePreset(5, 40, 40, 40, 2); }, [](FrmMain& f) { ReadSlot(f, 5); }, {}, {50, 50, 50, 50}},
+    {"drag all, released where it started", [](FrmMain& f) { SetColours(f, 50, 40, 50); },
+     [](FrmMain& f) { f.VScrollA[0].Scroll(30); f.VScrollA[0].EndScroll(); }, {{40, 40, 40}, {0, 20, 0}}, {50, 50, 40, 50}},
+    {"drag blue, released there", Nothing, [](FrmMain& f) { f.VScrollA[3].Scroll(45); f.VScrollA[3].SetValue(45); f.VScrollA[3].EndScroll(); },
+     {{0, 0, 10}, {0, 0, 10}}, {50, 50, 50, 45}},
 };
 // clang-format on
 
@@ -117,6 +121,20 @@ TEST_F(FrmMainTest, TheStartUpSlotIsReadBeforeTheLoadReturnsIfItHoldsAPreset) {
         EXPECT_EQ(screen.Writes(), std::string(autoload) == "3" ? 2 : 0) << autoload;
     }
     ExpectAppliesSince(0, {{20, 0, 0}, {20, -4, 0}});
+}
+
+TEST_F(FrmMainTest, WithThePanelShownTheDigitsClickTheSlotsAndEscapeTheCloseMark) {
+    ASSERT_TRUE(form.Form_Load());
+    SetColours(form, 40, 50, 50);
+    EXPECT_FALSE(form.Form_KeyPress(L'3'));
+    form.Command2[0].Click();
+    EXPECT_FALSE(form.Form_KeyPress(L'7') || form.Form_KeyPress(L'0') || form.Form_KeyPress(L'a'));
+    EXPECT_TRUE(form.Form_KeyPress(L'3'));
+    EXPECT_EQ(std::pair(Module1::PresetUsed[3], form.Frame2.Visible()), std::pair(1, false));
+    form.Command2[1].Click();
+    EXPECT_TRUE(form.Form_KeyPress(L'\x1B'));
+    EXPECT_EQ(std::pair(form.Frame2.Tag(), form.Frame2.Visible()),
+              std::pair(std::wstring(L"1"), false));
 }
 
 // The first save makes the user's folder, its parents too, and the default

@@ -21,6 +21,7 @@ class Services final : public LinuxPlatformServices {
 public:
     using LinuxPlatformServices::LinuxPlatformServices;
     void ShowNotice(std::wstring_view, std::wstring_view) override {}
+    void ShowRunningInstance() override {}
 };
 
 class PlatformTest : public ::testing::Test {

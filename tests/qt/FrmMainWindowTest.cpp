@@ -45,6 +45,38 @@ TEST_F(WindowTest, TheWindowHasAFixedSizeAtTheDpiAndTheCaptionFont) {
     }
 }
 
+// Moves waiting in the queue show once, at the latest position, when the
+// event loop comes to them; the release commits as a step does.
+TEST_F(WindowTest, ADragShowsItsLatestPositionWhenTheLoopIsFreeAndTheReleaseCommits) {
+    QScrollBar& bar = Slider(3);
+    const QPoint grip = PartCentre(bar, QStyle::SC_ScrollBarSlider);
+    const QPoint moved = grip + QPoint(0, 40);
+    QTest::mousePress(&bar, Qt::LeftButton, {}, grip);
+    for (const int down : {20, 40}) {
+        const QPoint at = grip + QPoint(0, down);
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), bar.mapToGlobal(QPointF(at)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&bar, &move);
+    }
+    EXPECT_EQ(screen.Writes(), 0);
+    QTest::qWait(20);
+    const QString offset = QString::number(100 - 2 * bar.sliderPosition());
+    EXPECT_EQ(std::pair(screen.Writes(), form.VScrollA[3].Value()), std::pair(1, std::int16_t{50}));
+    EXPECT_EQ(static_cast<QLabel&>(Widget(form.Label5[3])).text(), offset);
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, moved);
+    EXPECT_EQ(screen.Writes(), 2);
+    EXPECT_EQ(form.VScrollA[3].Value(), bar.sliderPosition());
+    EXPECT_EQ(static_cast<QLabel&>(Widget(form.Label5[3])).text(), offset);
+}
+
+TEST_F(WindowTest, TheFocusedSliderMarksItsThumbAndTheMarkGoesWithTheFocus) {
+    const QImage unfocused = Slider(2).grab().toImage();
+    Slider(2).setFocus();
+    EXPECT_NE(Slider(2).grab().toImage(), unfocused);
+    Slider(1).setFocus();
+    EXPECT_EQ(Slider(2).grab().toImage(), unfocused);
+}
+
 TEST_F(WindowTest, ADoubleClickOnALabelIsOneClick) {
     QWidget& reset = Widget(form.Label9);
     QTest::mouseClick(&reset, Qt::LeftButton);

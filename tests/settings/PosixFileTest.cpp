@@ -82,12 +82,16 @@ TEST_F(SettingsFileTest, SavesWhereLinksOrModeChangesAreRefusedAndThroughALink) 
     EXPECT_TRUE(Bytes().ends_with(given ? "RGB1=2\r\n" : "RGB1=3\r\n"));
 }
 
+// A writable file in a folder that refuses a new file, or (sticky, the file
+// another user's) the rename, is rewritten in place.
 TEST_F(SettingsFileTest, FilesThatCannotBeUsedGiveTheFailureResults) {
     const bool root = geteuid() == 0;
-    const std::tuple<mode_t, mode_t, std::wstring_view> cases[] = {{root ? 0644 : 0444, 0777, L"1"},
-                                                                   {0666, root ? 0755 : 0555, L"1"},
-                                                                   {root ? 0600 : 0200, 0777, L""}};
-    for (const auto& [fileMode, folderMode, read] : cases) {
+    const std::tuple<mode_t, mode_t, std::wstring_view, bool> cases[] = {
+        {root ? 0644 : 0444, 0777, L"1", false},
+        {0666, root ? 0755 : 0555, L"1", true},
+        {0666, 01777, L"1", true},
+        {root ? 0600 : 0200, 0777, L"", false}};
+    for (const auto& [fileMode, folderMode, read, written] : cases) {
         ASSERT_EQ(chmod(folder_.c_str(), 0700), 0);
         ASSERT_EQ(chmod(File("K=1\r\n").c_str(), fileMode), 0);
         ASSERT_EQ(chmod(folder_.c_str(), folderMode), 0);
@@ -95,11 +99,12 @@ TEST_F(SettingsFileTest, FilesThatCannotBeUsedGiveTheFailureResults) {
         if (child == 0) {
             const bool dropped = !root || (setgid(65534) == 0 && setuid(65534) == 0);
             _exit(!dropped || ReadIniValue(path_, L"K") != read ||
-                  WriteIniValue(path_, L"K", L"2"));
+                  WriteIniValue(path_, L"K", L"2") != written);
         }
         int status = 1;
-        EXPECT_TRUE(waitpid(child, &status, 0) == child && status == 0);
-        EXPECT_EQ(std::tuple(Bytes(), EntryCount()), std::tuple("K=1\r\n", 1));
+        EXPECT_TRUE(waitpid(child, &status, 0) == child && status == 0) << folderMode;
+        EXPECT_EQ(std::tuple(Bytes(), EntryCount()),
+                  std::tuple(written ? "K=2\r\n" : "K=1\r\n", 1));
     }
     ASSERT_EQ(mkfifo((folder_ / "fifo").c_str(), 0600), 0);
     const fs::path specials[] = {folder_ / "fifo", "/dev/zero", "/dev/null"};

@@ -22,6 +22,11 @@ struct RecordedEvents final : ProgramEvents {
     void DisplaysChanged() override { ++displayChanges; }
     void HandOverArrived(std::span<const std::byte>) override {}
     void HotKeyPressed(std::size_t) override {}
+    bool KeyPressed(wchar_t key) override {
+        keys += key;
+        return key != L'9';
+    }
+    std::wstring keys;
     int sessionEnds = 0;
     int displayChanges = 0;
 };
@@ -112,6 +117,17 @@ TEST_F(MainWindowTest, EachScrollRequestCommitsThroughTheModel) {
         EXPECT_EQ(red.Value(), expected) << request;
         EXPECT_EQ(GetScrollPos(Hwnd(red), SB_CTL), expected) << request;
     }
+    // A drag's moves waiting in the queue show once, at the latest.
+    const int before = screen.Writes();
+    for (const int thumb : {60, 70}) {
+        SendMessageW(GetParent(Hwnd(red)), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, thumb),
+                     reinterpret_cast<LPARAM>(Hwnd(red)));
+    }
+    for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+        DispatchMessageW(&message);
+    }
+    EXPECT_EQ(std::tuple(screen.Writes(), red.Value(), TextOf(Hwnd(form.Label5[1]))),
+              std::tuple(before + 1, 0, std::wstring(L"-40")));
 }
 
 // Plain colours are 0x00BBGGRR; system colours are looked up when drawn.
@@ -164,6 +180,17 @@ TEST_F(MainWindowTest, ClicksSessionAndDisplayEventsReachTheirHandlers) {
     }
     EXPECT_EQ(events.sessionEnds, 1);
     EXPECT_EQ(events.displayChanges, 3);
+    for (const auto& [key, used] : {std::pair{'3', true},
+                                    {VK_NUMPAD5, true},
+                                    {VK_ESCAPE, true},
+                                    {'9', false},
+                                    {'A', false}}) {
+        MSG press{Hwnd(form.Command2[0]), WM_KEYDOWN, static_cast<WPARAM>(key), 0, 0, {}};
+        EXPECT_TRUE(window->TranslateDialogMessage(press) || !used) << key;
+    }
+    EXPECT_EQ(events.keys,
+              L"35\x1B"
+              L"9");
     SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(window->Handle(), nullptr);
     MSG quit{};
@@ -195,4 +222,11 @@ TEST_F(MainWindowTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAgain) {
     EXPECT_EQ(RectInParent(Hwnd(form.VScrollA[1])), std::tuple(216, 72, 254, 314));
     EXPECT_EQ(FontOf(Hwnd(form.Label1)).lfHeight, -MulDiv(kFontPoints, 144, 72));
     EXPECT_TRUE(oldFontAlive);
+}
+
+TEST_F(MainWindowTest, ARefusedStartBringsTheRunningWindowBackToTheFront) {
+    window->Show(SW_SHOWMINIMIZED);
+    Win32PlatformServices(L"Local\\KOV-Display-Forward-Test").ShowRunningInstance();
+    EXPECT_FALSE(IsIconic(window->Handle()));
+    EXPECT_EQ(GetForegroundWindow(), window->Handle());
 }

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTest>
 
 #include "FormTest.h"
@@ -10,6 +11,21 @@
 #include "QtTestSupport.h"
 
 namespace {
+
+// The centre of a part of a scroll bar, as its style lays it out.
+QPoint PartCentre(const QScrollBar& bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar.orientation();
+    option.minimum = bar.minimum();
+    option.maximum = bar.maximum();
+    option.sliderPosition = bar.sliderPosition();
+    option.sliderValue = bar.value();
+    option.pageStep = bar.pageStep();
+    option.singleStep = bar.singleStep();
+    return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
+}
 
 // The window at 96 DPI, shown, over the form of FormTest after its load.
 class WindowTest : public FormTest {

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include <objbase.h>
 #include <wtsapi32.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "ControlAccessibility.h"
 #include "Resources.h"
 #include "Win32PlatformServices.h"
 
@@ -83,7 +85,8 @@ MainWindow* OwnerOf(HWND window, UINT message, LPARAM lParam) {
 
 MainWindow::MainWindow(std::span<const PlannedControl> plan, HINSTANCE instance,
                        ProgramEvents& events)
-    : events_(events) {
+    : events_(events),
+      comInitialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     RegisterWindowClasses(instance, &MainWindow::MainProc, &MainWindow::FrameProc);
     // Created in the primary monitor's work area, so that its DPI is the
     // one the layout is computed for.
@@ -110,6 +113,9 @@ MainWindow::~MainWindow() {
     }
     if (window_ != nullptr) {
         DestroyWindow(window_);
+    }
+    if (comInitialized_) {
+        CoUninitialize();
     }
 }
 
@@ -338,6 +344,7 @@ void MainWindow::CreateControls(std::span<const PlannedControl> plan, HINSTANCE 
 void MainWindow::BindModel() {
     for (const NativeControl& control : controls_) {
         control.plan.control->Redraw = [&control] { Refresh(control); };
+        ExposeToAssistiveTechnology(control);
     }
     const auto first =
         std::ranges::find(controls_, 0, [](const NativeControl& c) { return c.plan.focusPlace; });

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include <objbase.h>
 #include <wtsapi32.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "ControlAccessibility.h"
 #include "Resources.h"
 #include "Win32PlatformServices.h"
 
@@ -83,7 +85,8 @@ MainWindow* OwnerOf(HWND window, UINT message, LPARAM lParam) {
 
 MainWindow::MainWindow(std::span<const PlannedControl> plan, HINSTANCE instance,
                        ProgramEvents& events)
-    : events_(events) {
+    : events_(events),
+      comInitialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     RegisterWindowClasses(instance, &MainWindow::MainProc, &MainWindow::FrameProc);
     // Created in the primary monitor's work area, so that its DPI is the
     // one the layout is computed for.
@@ -111,6 +114,9 @@ MainWindow::~MainWindow() {
     }
     if (window_ != nullptr) {
         DestroyWindow(window_);
+    }
+    if (comInitialized_) {
+        CoUninitialize();
     }
 }
 
@@ -341,6 +347,7 @@ void MainWindow::BindModel() {
         control.plan.control->Redraw = [this, &control] { Refresh(control, toolTips_); };
         // Tips the model holds already (a refused apply at load) come on now.
         Refresh(control, toolTips_);
+        ExposeToAssistiveTechnology(control);
     }
     const auto first =
         std::ranges::find(controls_, 0, [](const NativeControl& c) { return c.plan.focusPlace; });

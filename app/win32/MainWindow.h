@@ -63,6 +63,8 @@ private:
     void ShowDragLater(const ScrollBar& bar, int position);
 
     ProgramEvents& events_;
+    // COM, through which assistive technology takes the controls' objects.
+    bool comInitialized_;
     HWND window_ = nullptr;
     HWND toolTips_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;

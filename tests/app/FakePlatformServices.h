@@ -21,9 +21,7 @@ public:
     bool AnotherInstanceRunning() override { return anotherInstance; }
     void ShowNotice(std::wstring_view text, std::wstring_view title) override {
         notices.push_back(std::wstring(title) + L": " + std::wstring(text));
-        if (onNotice) {
-            onNotice();
-        }
+        onNotice();
     }
     std::filesystem::path ProgramFolder() override { return programFolder_; }
     bool CanCreateFilesIn(const std::filesystem::path&) override { return programFolderWritable; }
@@ -48,7 +46,7 @@ public:
     bool programFolderWritable = true;
     std::filesystem::path userSettingsFolder;
     std::vector<std::wstring> notices;
-    std::function<void()> onNotice;  // runs while a notice shows
+    std::function<void()> onNotice = [] {};  // runs while a notice shows
     MemoryRecordStore record;
     std::optional<std::uint32_t> watchedRun;
     bool handOverTaken = true;

@@ -21,9 +21,7 @@ public:
     bool AnotherInstanceRunning() override { return anotherInstance; }
     void ShowNotice(std::wstring_view text, std::wstring_view title) override {
         notices.push_back(std::wstring(title) + L": " + std::wstring(text));
-        if (onNotice) {
-            onNotice();
-        }
+        onNotice();
     }
     void ShowRunningInstance() override { notices.push_back(L"the running window shown"); }
     std::filesystem::path ProgramFolder() override { return programFolder_; }
@@ -49,7 +47,7 @@ public:
     bool programFolderWritable = true;
     std::filesystem::path userSettingsFolder;
     std::vector<std::wstring> notices;
-    std::function<void()> onNotice;  // runs while a notice shows
+    std::function<void()> onNotice = [] {};  // runs while a notice shows
     MemoryRecordStore record;
     std::optional<std::uint32_t> watchedRun;
     bool handOverTaken = true;

@@ -44,12 +44,9 @@ void Move(Program& program) {
 
 // clang-format off
 const WayOut kWaysOut[] = {
-    {"the window closes", false, false, Move, 7},
-    {"a stop signal", false, false, [](Program& p) { Move(p); p.StopRequested(); }, 7},
     {"the session ends", false, false, [](Program& p) { Move(p); p.SessionEnding(); }, 7},
     {"an error escapes the loop", false, false, [](Program& p) { Move(p); throw std::runtime_error("lost"); }, 1},
     {"a refused second start", true, false, Move, 0},
-    {"a stop during the second start's notice", true, true, Move, 0},
     {"a stop during the notice that nothing can be adjusted", false, true, Move, 0},
 };
 // clang-format on
@@ -107,9 +104,10 @@ TEST_P(CannotAdjustTest, TheNoticeShowsOnceBeforeTheWindowWhenNoOutputCanBeAdjus
     EXPECT_EQ(frontEnd.loops, 1);
 }
 
+// XWayland's outputs alone are tried on real desktops.
 INSTANTIATE_TEST_SUITE_P(Desktops, CannotAdjustTest,
                          ::testing::Values(Desktop{true, false, false}, Desktop{false, false, true},
-                                           Desktop{false, true, true}, Desktop{true, true, false}));
+                                           Desktop{true, true, false}));
 
 TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReapply) {
     screen.SetEventDescriptor(5);
@@ -139,15 +137,8 @@ protected:
         const HandOverMessage message = EncodeHandOver(request);
         return {message.begin(), message.end()};
     }
-    Positions Sliders() {
-        const auto& sliders = program.Form().VScrollA;
-        return {sliders[0].Value(), sliders[1].Value(), sliders[2].Value(), sliders[3].Value()};
-    }
     Program program{platform, device};
     FakeFrontEnd frontEnd;
-    // Slot 3's colours differ, so the all-channels slider stays where slot 2 put it.
-    static constexpr Positions kSlot3AfterSlot2{55, 40, 52, 50};
-    static constexpr Positions kMiddle{50, 50, 50, 50};
 };
 
 TEST_F(RequestTest, AStartRequestTakesThePlaceOfTheStartUpPreset) {
@@ -160,52 +151,35 @@ TEST_F(RequestTest, AResetAtStartAppliesNothingButTheCapturedRamp) {
     ExpectAppliesSince(0, {{0, 0, 0}, {0, 0, 0}});
 }
 
-TEST_F(RequestTest, HandedOverRequestsAreCarriedOutAndAnythingElseIsIgnored) {
-    frontEnd.duringLoop = [&] {
-        program.HandOverArrived(Message({Request::Action::ReadPreset, 4}));
-        program.HandOverArrived(Message({Request::Action::ReadPreset, 7}));
-        program.HandOverArrived({});
-        EXPECT_EQ(Sliders(), (Positions{55, 55, 55, 55}));
-        program.HandOverArrived(Message({Request::Action::ReadPreset, 3}));
-        EXPECT_EQ(Sliders(), kSlot3AfterSlot2);
-        EXPECT_FALSE(program.Form().Frame2.Visible());
-        program.HandOverArrived(Message({}));
-        EXPECT_EQ(Sliders(), kMiddle);
-    };
-    program.Run(frontEnd);
-}
-
-TEST_F(RequestTest, TheSettingsGlobalKeysAreGrabbedAndReadTheirSlotOrReset) {
+// Valid requests, handed over or by key, are carried out end to end; here
+// all else is ignored: an empty or unknown slot, a message of no request, a
+// key not grabbed. A key written twice or wrongly is grabbed once or not.
+TEST_F(RequestTest, WhatIsNoValidRequestIsIgnored) {
     frontEnd.duringLoop = [&] {
         ASSERT_EQ(platform.grabbed,
                   (std::vector{*ParseHotKey(L"Ctrl+Alt+0"), *ParseHotKey(L"Ctrl+Alt+3")}));
-        program.HotKeyPressed(1);
-        EXPECT_EQ(Sliders(), kSlot3AfterSlot2);
+        program.HandOverArrived(Message({Request::Action::ReadPreset, 4}));
+        program.HandOverArrived(Message({Request::Action::ReadPreset, 7}));
+        program.HandOverArrived({});
         program.HotKeyPressed(2);
         program.HotKeyPressed(static_cast<std::size_t>(-1));
-        EXPECT_EQ(Sliders(), kSlot3AfterSlot2);
-        program.HotKeyPressed(0);
-        EXPECT_EQ(Sliders(), kMiddle);
         // Saving a preset keeps the keys' lines as it keeps every line.
         program.Form().Command2_Click(0);
         program.Form().Label6_Click(4);
-        EXPECT_NE(Settings().find("\r\nHOTKEY6=Alt+Ctrl+3\r\nRGB4=0,0,0\r\n"), std::string::npos);
+        EXPECT_NE(Settings().find("\r\nHOTKEY6=Alt+Ctrl+3\r\nRGB4=-10,-10,-10\r\n"),
+                  std::string::npos);
     };
     program.Run(frontEnd);
 }
 
-TEST_F(RequestTest, ASecondStartHandsItsRequestOverOnlyWhenAProgramRuns) {
-    const Request read3{Request::Action::ReadPreset, 3};
-    EXPECT_EQ(HandOverToRunningProgram(platform, read3), std::nullopt);
+// A start on a slot with none running, and a hand-over taken, are seen end
+// to end; one not taken ends with status 1, touching nothing.
+TEST_F(RequestTest, AHandOverNotTakenEndsTheSecondStartWithStatusOne) {
     platform.anotherInstance = true;
-    EXPECT_EQ(HandOverToRunningProgram(platform, std::nullopt), std::nullopt);
-    EXPECT_TRUE(platform.handedOver.empty());
-    EXPECT_EQ(HandOverToRunningProgram(platform, read3), 0);
-    EXPECT_EQ(platform.handedOver, Message(read3));
     platform.handOverTaken = false;
     EXPECT_EQ(HandOverToRunningProgram(platform, Request{}), 1);
-    EXPECT_EQ(platform.notices.size(), 0U);
-    EXPECT_EQ(screen.Reads() + screen.Writes(), 0);
+    EXPECT_EQ(platform.handedOver, Message(Request{}));
+    EXPECT_EQ(platform.notices.size() + screen.Reads() + screen.Writes(), 0U);
 }
 
 TEST_F(FormTest, AChannelTheScreenDoesNotShowHasItsNumberInRedUntilItDoes) {

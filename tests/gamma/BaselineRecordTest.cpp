@@ -10,11 +10,8 @@
 namespace {
 
 std::string Le32(std::uint32_t value) {
-    std::string bytes;
-    for (int i = 0; i < 4; ++i) {
-        bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFFU));
-    }
-    return bytes;
+    return {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 24)};
 }
 
 // One output's record: a version, owner 7, "A" with a table said to have

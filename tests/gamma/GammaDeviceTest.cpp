@@ -152,12 +152,6 @@ TEST_F(GammaDeviceTest, OutputsThatComeAndGoKeepTheirOwnBase) {
     }
     Module_SetScreen::RestoreGamma();
     ExpectShows(screen, "wide", bases["wide"]);
-    const int writes = screen.Writes();
-    screen.Switch("small", false);
-    device.TakeEvents();
-    screen.Switch("small", true);
-    device.Reapply();
-    EXPECT_EQ(screen.Writes(), writes);
 }
 
 // Ended at any moment, before any write of a table or of the record, a run

@@ -12,8 +12,6 @@ using namespace std::string_literals;
 using Slot = std::array<std::int32_t, 4>;  // used, red, green, blue
 
 // clang-format off
-const std::string kDefaultContent = ";KOV\xb5\xf7\xbd\xda\xcf\xd4\xca\xbe\xc6\xf7\xc9\xe8\xd6\xc3   \xd7\xf7\xd5\xdf\xa3\xba"
-                                    "Tavrin   Email:tavrin@example.com\r\nAUTOLOAD=0\r\n";
 const std::tuple<std::string_view, std::int16_t, Slot> kLoadCases[] = {
     {"AUTOLOAD=3abc\r\nrgb1=1,2,3", 3, {1, 1, 2, 3}}, {"AUTOLOAD=abc\r\nRGB1=0,0,0", 0, {0, 0, 0, 0}},
     {"AUTOLOAD=2.5\r\nRGB1=10,20", 2, {0, 3, 3, 3}}, {"AUTOLOAD=3.5\r\nRGB1=1,2,3,4", 4, {0, 3, 3, 3}},
@@ -52,10 +50,11 @@ TEST_F(Module1Test, LoadsTheStartUpSlotAndEachPresetByTheirRules) {
     }
 }
 
-TEST_F(Module1Test, EnsureWritesTheDefaultOnlyWhenThereIsNoFirstLine) {
+// A new file's bytes are checked end to end.
+TEST_F(Module1Test, EnsureLeavesAFileWithAFirstLineAlone) {
     for (const std::string& before :
-         {""s, "\r\nRGB1=1,2,3\r\n"s, "\r\n"s, "RGB1=1,2,3"s, "\0\xff\x81"s}) {
+         {"\r\nRGB1=1,2,3\r\n"s, "\r\n"s, "RGB1=1,2,3"s, "\0\xff\x81"s}) {
         EnsureSettingsFile(File(before));
-        EXPECT_EQ(Bytes(), before.empty() ? kDefaultContent : before);
+        EXPECT_EQ(Bytes(), before);
     }
 }

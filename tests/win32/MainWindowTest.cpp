@@ -236,42 +236,37 @@ TEST_F(MainWindowTest, ARefusedStartBringsTheRunningWindowBackToTheFront) {
 // Assistive technology reads the plan's names and roles and a slider's
 // offset; what it sets or presses reaches the model.
 TEST_F(MainWindowTest, AssistiveTechnologyReadsNamesRolesAndOffsetsAndActsThroughTheModel) {
-    const auto object = [this](const Control& control) {
-        IAccessible* accessible = nullptr;
-        EXPECT_EQ(AccessibleObjectFromWindow(Hwnd(control), OBJID_CLIENT, __uuidof(IAccessible),
-                                             reinterpret_cast<void**>(&accessible)),
-                  S_OK);
-        return std::unique_ptr<IAccessible, void (*)(IAccessible*)>(
-            accessible, [](IAccessible* a) { a->Release(); });
-    };
-    const auto text = [](const auto& get) {
-        BSTR bstr = nullptr;
-        std::wstring value = SUCCEEDED(get(&bstr)) && bstr != nullptr ? bstr : L"(none)";
-        SysFreeString(bstr);
-        return value;
-    };
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    const std::tuple<const Control*, const wchar_t*, LONG> named[] = {
-        {&form.Label7, L"关闭", ROLE_SYSTEM_PUSHBUTTON},
-        {&form.Label9, L"复位", ROLE_SYSTEM_PUSHBUTTON},
-        {&form.Label6[2], L"参数02", ROLE_SYSTEM_PUSHBUTTON},
-        {&form.VScrollA[0], L"全部", ROLE_SYSTEM_SLIDER}};
-    for (const auto& [control, name, role] : named) {
-        const auto accessible = object(*control);
-        EXPECT_EQ(text([&](BSTR* out) { return accessible->get_accName(self, out); }), name);
+    const auto check = [&](const Control& control, const wchar_t* name, LONG role,
+                           const wchar_t* setValue, const wchar_t* value) {
+        IAccessible* a = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(Hwnd(control), OBJID_CLIENT, __uuidof(IAccessible),
+                                             reinterpret_cast<void**>(&a)),
+                  S_OK);
+        BSTR text = nullptr;
         VARIANT answer{};
-        EXPECT_EQ(accessible->get_accRole(self, &answer), S_OK);
-        EXPECT_EQ(answer.lVal, role) << name;
-    }
-    const auto red = object(form.VScrollA[1]);
-    BSTR value = SysAllocString(L"-20");
-    EXPECT_EQ(red->put_accValue(self, value), S_OK);
-    SysFreeString(value);
-    EXPECT_EQ(text([&](BSTR* out) { return red->get_accValue(self, out); }), L"-20");
+        EXPECT_TRUE(SUCCEEDED(a->get_accName(self, &text)) && std::wstring(text) == name) << name;
+        SysFreeString(text);
+        EXPECT_TRUE(a->get_accRole(self, &answer) == S_OK && answer.lVal == role) << name;
+        if (setValue != nullptr) {
+            text = SysAllocString(setValue);
+            EXPECT_EQ(a->put_accValue(self, text), S_OK);
+            SysFreeString(text);
+            EXPECT_TRUE(SUCCEEDED(a->get_accValue(self, &text)) && std::wstring(text) == value);
+            SysFreeString(text);
+        } else if (role == ROLE_SYSTEM_PUSHBUTTON) {
+            EXPECT_EQ(a->accDoDefaultAction(self), S_OK);
+        }
+        a->Release();
+    };
+    check(form.Label7, L"关闭", ROLE_SYSTEM_PUSHBUTTON, nullptr, nullptr);
+    check(form.Label6[2], L"参数02", ROLE_SYSTEM_PUSHBUTTON, nullptr, nullptr);
+    check(form.VScrollA[0], L"全部", ROLE_SYSTEM_SLIDER, nullptr, nullptr);
+    check(form.VScrollA[1], L"红", ROLE_SYSTEM_SLIDER, L"-20", L"-20");
     EXPECT_EQ(std::pair(form.VScrollA[1].Value(), GetScrollPos(Hwnd(form.VScrollA[1]), SB_CTL)),
               std::pair(std::int16_t{60}, 60));
-    EXPECT_EQ(object(form.Label9)->accDoDefaultAction(self), S_OK);
+    check(form.Label9, L"复位", ROLE_SYSTEM_PUSHBUTTON, nullptr, nullptr);
     EXPECT_EQ(form.VScrollA[1].Value(), 50);
 }

@@ -109,22 +109,6 @@ INSTANTIATE_TEST_SUITE_P(Desktops, CannotAdjustTest,
                          ::testing::Values(Desktop{true, false, false}, Desktop{false, false, true},
                                            Desktop{true, true, false}));
 
-TEST_F(FormTest, TheScreensEventsAreWatchedWhileTheyCanComeAndDisplayChangesReapply) {
-    screen.SetEventDescriptor(5);
-    Program program(platform, device);
-    FakeFrontEnd frontEnd;
-    frontEnd.duringLoop = [&] {
-        program.Form().VScrollA[1].SetValue(10);
-        EXPECT_TRUE(frontEnd.readable());
-        screen.SetEventDescriptor(-1);
-        EXPECT_FALSE(frontEnd.readable());
-        program.DisplaysChanged();
-    };
-    program.Run(frontEnd);
-    EXPECT_EQ(frontEnd.watched, 5);
-    EXPECT_EQ(screen.Writes(), 3);
-}
-
 // Slot 2 is the start-up preset, slot 3 is (20, -4, 0), slot 4 is empty.
 class RequestTest : public FormTest {
 protected:
@@ -140,11 +124,6 @@ protected:
     Program program{platform, device};
     FakeFrontEnd frontEnd;
 };
-
-TEST_F(RequestTest, AStartRequestTakesThePlaceOfTheStartUpPreset) {
-    program.Run(frontEnd, Request{Request::Action::ReadPreset, 3});
-    ExpectAppliesSince(0, {{20, 0, 0}, {20, -4, 0}, {0, 0, 0}});
-}
 
 TEST_F(RequestTest, AResetAtStartAppliesNothingButTheCapturedRamp) {
     program.Run(frontEnd, Request{});

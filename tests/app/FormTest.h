@@ -41,10 +41,11 @@ protected:
     void WriteSettings(const std::string& bytes) const {
         std::ofstream(SettingsFile(), std::ios::binary) << bytes;
     }
-    std::string Settings() const {
-        std::ifstream file(SettingsFile(), std::ios::binary);
+    static std::string Contents(const std::filesystem::path& path) {
+        std::ifstream file(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(file), {}};
     }
+    std::string Settings() const { return Contents(SettingsFile()); }
 
     // The ramps written from mark on, as the offsets they were built for.
     void ExpectAppliesSince(std::size_t mark, const std::vector<Offsets>& expected) const {

@@ -97,8 +97,7 @@ notice_then_window() {
   check "$1: the notice" '[[ -n $notice ]]'
   "$probe" close "$notice"
   window=$(find_window "$caption")
-  check "$1: then the window alone" \
-    '[[ -n $window && $(xdotool search --onlyvisible --pid $program_pid | wc -l) == 1 ]]'
+  check "$1: then the window alone" '[[ -n $window && $(xdotool search --onlyvisible --pid $program_pid | wc -l) == 1 ]]'
 }
 
 # XWayland 22 on headless weston aborts on a pointer motion from XTEST, so
@@ -108,9 +107,7 @@ scenario_desktops() {
   printf 'AUTOLOAD=2\r\nRGB2=-4,0,0\r\n' >"$settings"
   notice_then_window start_weston || return 0
   ramp -4 0 0 "weston: the start-up preset is read"
-  close_program
-  stop_desktop
-  rm "$settings"
+  close_program; stop_desktop; rm "$settings"
   notice_then_window start_sway || return 0
   click "$red" down 2
   save_in 2

@@ -20,8 +20,7 @@ logged() { within 50 eval "[[ \$(grep -c '^$2' '$log') == $1 ]]" || { grep -v '^
 
 scenario_wayland() {
   "$tools/gamma-compositor" kov-gamma WL-A 2 WL-B 65536 WL-C 0 WL-E 1 WL-F 65537 +WL-D 1024 >"$log" 2>&1 &
-  local compositor=$!
-  pids+=("$compositor")
+  local compositor=$!; pids+=("$compositor")
   export WAYLAND_DISPLAY=kov-gamma compositor_log=$log
   logged 1 ready || { fail "the compositor starts"; return; }
   printf 'WL-A 2\nWL-B 65536\n' >"$work/wayland.ramp"
@@ -35,14 +34,9 @@ scenario_wayland() {
   tenths=10 listing=wayland.ramp ramp -2 0 0 "an added output gets the offsets"
   close_program
   check "close leaves no control live" "logged 5 destroyed"
-  start_program
-  click "$blue" up
-  kill -KILL "$program_pid"
-  wait_end "$program_pid"
+  start_program; click "$blue" up; killed
   check "after SIGKILL no control is live" "logged 10 control && logged 10 destroyed"
-  start_program
-  kill -KILL "$compositor"
-  click "$green" down
+  start_program; kill -KILL "$compositor"; click "$green" down
   close_program
 }
 
@@ -98,14 +92,12 @@ notice_then_window() {
   "$1" || { fail "$1"; return 1; }
   export DISPLAY
   "$probe" outputs | grep '^XWAYLAND' >"$work/captured.ramp"
-  launch
-  program_pid=$!
+  launch; program_pid=$!
   notice=$(find_window "$title")
   check "$1: the notice" '[[ -n $notice ]]'
   "$probe" close "$notice"
   window=$(find_window "$caption")
-  check "$1: then the window alone" \
-    '[[ -n $window && $(xdotool search --onlyvisible --pid $program_pid | wc -l) == 1 ]]'
+  check "$1: then the window alone" '[[ -n $window && $(xdotool search --onlyvisible --pid $program_pid | wc -l) == 1 ]]'
 }
 
 # XWayland 22 on headless weston aborts on a pointer motion from XTEST, so
@@ -115,13 +107,10 @@ scenario_desktops() {
   printf 'AUTOLOAD=2\r\nRGB2=-4,0,0\r\n' >"$settings"
   notice_then_window start_weston || return 0
   ramp -4 0 0 "weston: the start-up preset is read"
-  close_program
-  stop_desktop
-  rm "$settings"
+  close_program; stop_desktop; rm "$settings"
   notice_then_window start_sway || return 0
   click "$red" down 2
-  click "$save"
-  click "$(slot 2)"
+  save_in 2
   same "sway: a preset is saved" "$(settings_slots)" "RGB2=-4,0,0 "
   close_program
 }

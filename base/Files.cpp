@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "FileReading.h"
+
 namespace Files {
 
 namespace {
@@ -28,6 +30,29 @@ private:
 std::unique_ptr<PendingFile> BeginRewriteInPlace(const std::filesystem::path& target,
                                                  Durability durability) {
     return std::make_unique<InPlaceRewrite>(target, durability);
+}
+
+std::optional<std::string> ReadAll(
+    std::size_t sizeHint, std::size_t maxBytes,
+    const std::function<std::optional<std::size_t>(char*, std::size_t)>& readSome) {
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
+    std::string bytes;
+    bytes.reserve(sizeHint + kChunk);
+    for (;;) {
+        const std::size_t used = bytes.size();
+        bytes.resize(used + kChunk);
+        const std::optional<std::size_t> got = readSome(bytes.data() + used, kChunk);
+        if (!got) {
+            return std::nullopt;
+        }
+        bytes.resize(used + *got);
+        if (*got == 0) {
+            return bytes;
+        }
+        if (bytes.size() > maxBytes) {
+            return std::nullopt;
+        }
+    }
 }
 
 bool WriteAndCommit(std::unique_ptr<PendingFile> pending, std::string_view bytes) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "FileReading.h"
 #include "Files.h"
 #include "UniqueFd.h"
 
@@ -203,29 +204,14 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
         static_cast<std::size_t>(status.st_size) > maxBytes) {
         return std::nullopt;
     }
-    constexpr std::size_t kChunk = std::size_t{64} * 1024;
-    std::string bytes;
-    // Room for the last, empty read too, so that the text is never moved.
-    bytes.reserve(static_cast<std::size_t>(status.st_size) + kChunk);
-    for (;;) {
-        const std::size_t used = bytes.size();
-        bytes.resize(used + kChunk);
-        const ssize_t got = read(fd.Get(), bytes.data() + used, kChunk);
-        if (got < 0 && errno == EINTR) {
-            bytes.resize(used);
-            continue;
-        }
-        if (got < 0) {
-            return std::nullopt;
-        }
-        bytes.resize(used + static_cast<std::size_t>(got));
-        if (got == 0) {
-            return bytes;
-        }
-        if (bytes.size() > maxBytes) {
-            return std::nullopt;
-        }
-    }
+    return ReadAll(static_cast<std::size_t>(status.st_size), maxBytes,
+                   [&fd](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+                       ssize_t got = 0;
+                       do {
+                           got = read(fd.Get(), buffer, size);
+                       } while (got < 0 && errno == EINTR);
+                       return got < 0 ? std::nullopt : std::optional(static_cast<std::size_t>(got));
+                   });
 }
 
 // A file replaced keeps its owner and permissions; a new one gets the

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "FileReading.h"
 #include "Files.h"
 #include "Win32Handles.h"
 
@@ -154,25 +155,13 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
         static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
         return std::nullopt;
     }
-    constexpr DWORD kChunk = 64 * 1024;
-    std::string bytes;
-    // Room for the last, empty read too, so that the text is never moved.
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart) + kChunk);
-    for (;;) {
-        const std::size_t used = bytes.size();
-        bytes.resize(used + kChunk);
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), bytes.data() + used, kChunk, &got, nullptr)) {
-            return std::nullopt;
-        }
-        bytes.resize(used + got);
-        if (got == 0) {
-            return bytes;
-        }
-        if (bytes.size() > maxBytes) {
-            return std::nullopt;
-        }
-    }
+    return ReadAll(static_cast<std::size_t>(size.QuadPart), maxBytes,
+                   [&file](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+                       DWORD got = 0;
+                       return ReadFile(file.Get(), buffer, static_cast<DWORD>(size), &got, nullptr)
+                                  ? std::optional<std::size_t>(got)
+                                  : std::nullopt;
+                   });
 }
 
 std::unique_ptr<PendingFile> BeginPendingFile(const std::filesystem::path& target,

@@ -45,23 +45,29 @@ std::vector<DISPLAYCONFIG_PATH_INFO> ActivePaths() {
     return paths;
 }
 
+// Asks the display configuration for one kind of information on a source
+// or target; the request starts with its header.
+template <typename Request>
+bool AskDisplayConfig(Request& request, DISPLAYCONFIG_DEVICE_INFO_TYPE type, LUID adapter,
+                      UINT32 id) {
+    request.header.type = type;
+    request.header.size = sizeof request;
+    request.header.adapterId = adapter;
+    request.header.id = id;
+    return DisplayConfigGetDeviceInfo(&request.header) == ERROR_SUCCESS;
+}
+
 bool IsSourceOf(const DISPLAYCONFIG_PATH_INFO& path, const std::wstring& name) {
     DISPLAYCONFIG_SOURCE_DEVICE_NAME source{};
-    source.header.type = DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME;
-    source.header.size = sizeof source;
-    source.header.adapterId = path.sourceInfo.adapterId;
-    source.header.id = path.sourceInfo.id;
-    return DisplayConfigGetDeviceInfo(&source.header) == ERROR_SUCCESS &&
+    return AskDisplayConfig(source, DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME,
+                            path.sourceInfo.adapterId, path.sourceInfo.id) &&
            name == source.viewGdiDeviceName;
 }
 
 bool AdvancedColourOn(const DISPLAYCONFIG_PATH_INFO& path) {
     DISPLAYCONFIG_GET_ADVANCED_COLOR_INFO colour{};
-    colour.header.type = DISPLAYCONFIG_DEVICE_INFO_GET_ADVANCED_COLOR_INFO;
-    colour.header.size = sizeof colour;
-    colour.header.adapterId = path.targetInfo.adapterId;
-    colour.header.id = path.targetInfo.id;
-    return DisplayConfigGetDeviceInfo(&colour.header) == ERROR_SUCCESS &&
+    return AskDisplayConfig(colour, DISPLAYCONFIG_DEVICE_INFO_GET_ADVANCED_COLOR_INFO,
+                            path.targetInfo.adapterId, path.targetInfo.id) &&
            colour.advancedColorEnabled != 0;
 }
 

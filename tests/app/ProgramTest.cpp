@@ -1,6 +1,5 @@
 #include <functional>
 #include <stdexcept>
-#include <tuple>
 
 #include "FormTest.h"
 #include "Program.h"
@@ -81,33 +80,6 @@ TEST_P(ProgramTest, TheWindowUnloadsExactlyOnceAndTheScreenGetsItsRampBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WaysOut, ProgramTest, ::testing::ValuesIn(kWaysOut));
-
-// Whether the primary output can be read, whether an output that shows no table (as
-// XWayland's) is there too, and whether the program says no output can be adjusted.
-using Desktop = std::tuple<bool, bool, bool>;
-class CannotAdjustTest : public FormTest, public ::testing::WithParamInterface<Desktop> {};
-
-TEST_P(CannotAdjustTest, TheNoticeShowsOnceBeforeTheWindowWhenNoOutputCanBeAdjusted) {
-    const auto [primaryRead, xwayland, notice] = GetParam();
-    screen.Refuse("primary", !primaryRead);
-    if (xwayland) {
-        screen.Show("XWAYLAND0", {captured.begin(), captured.end()});
-        screen.SetShowsTables("XWAYLAND0", false);
-    }
-    Program program(platform, device);
-    FakeFrontEnd frontEnd;
-    platform.onNotice = [&] { EXPECT_FALSE(frontEnd.built); };
-    EXPECT_EQ(program.Run(frontEnd), 7);
-    const std::wstring said =
-        std::wstring(kProgramTitle) + L": " + std::wstring(kCannotAdjustNotice);
-    EXPECT_EQ(platform.notices, std::vector<std::wstring>(notice ? 1 : 0, said));
-    EXPECT_EQ(frontEnd.loops, 1);
-}
-
-// XWayland's outputs alone are tried on real desktops.
-INSTANTIATE_TEST_SUITE_P(Desktops, CannotAdjustTest,
-                         ::testing::Values(Desktop{true, false, false}, Desktop{false, false, true},
-                                           Desktop{true, true, false}));
 
 // Slot 2 is the start-up preset, slot 3 is (20, -4, 0), slot 4 is empty.
 class RequestTest : public FormTest {

@@ -77,10 +77,7 @@ TEST_F(WindowTest, ADoubleClickOnALabelIsOneClick) {
     QWidget& reset = Widget(form.Label9);
     QTest::mouseClick(&reset, Qt::LeftButton);
     QTest::mousePress(&reset, Qt::LeftButton);
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5),
-                            reset.mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::LeftButton,
-                            Qt::NoModifier);
-    QApplication::sendEvent(&reset, &doubleClick);
+    QTest::mouseDClick(&reset, Qt::LeftButton);
     QTest::mouseRelease(&reset, Qt::LeftButton);
     EXPECT_EQ(screen.Writes(), 1);
 }

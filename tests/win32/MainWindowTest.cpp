@@ -6,7 +6,6 @@
 #include <wtsapi32.h>
 // clang-format on
 
-#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -67,32 +66,6 @@ protected:
 };
 
 }  // namespace
-
-// Within each container the children run from the top of the stacking order
-// down, and a frame's group box lies beneath them all. The client size is
-// seen end to end.
-TEST_F(MainWindowTest, TheWindowIsFixedAndItsControlsNestAndStackAsPlanned) {
-    const HWND main = window->Handle();
-    EXPECT_EQ(
-        GetWindowLongPtrW(main, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
-        WS_MINIMIZEBOX);
-    std::map<HWND, std::map<int, HWND>> stacking;
-    for (const PlannedControl& entry : plan) {
-        const HWND hwnd = Hwnd(*entry.control);
-        EXPECT_EQ(GetParent(hwnd),
-                  entry.container < 0 ? main : Hwnd(*plan[entry.container].control));
-        stacking[GetParent(hwnd)][entry.stackPlace] = hwnd;
-    }
-    for (const auto& [parent, byPlace] : stacking) {
-        HWND child = GetWindow(parent, GW_CHILD);
-        for (const auto& [place, hwnd] : byPlace) {
-            EXPECT_EQ(child, hwnd) << place;
-            child = GetWindow(child, GW_HWNDNEXT);
-        }
-        EXPECT_EQ(child,
-                  parent == main ? nullptr : FindWindowExW(parent, nullptr, L"Button", nullptr));
-    }
-}
 
 // Steps, pages and drags are seen end to end; here the model holds to its
 // range, shows on the bar, and a thumb still dragged commits nothing.
